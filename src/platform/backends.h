@@ -1,0 +1,25 @@
+#pragma once
+// Constructors of the real backends, one per facility; make_real_platform puts them together.
+#include <memory>
+#include <string>
+
+#include "platform.h"
+
+namespace platform {
+
+std::unique_ptr<Clock> make_boottime_clock();
+std::unique_ptr<Screen> make_qt_screen();
+std::unique_ptr<InstanceLock> make_flock_instance_lock(System& system);
+std::unique_ptr<SettingsReader> make_ini_settings_reader();
+std::unique_ptr<Files> make_posix_files();
+std::unique_ptr<System> make_linux_system();
+std::unique_ptr<Http> make_curl_http();
+std::unique_ptr<DatabaseEngine> make_sqlcipher_engine();
+std::unique_ptr<MessageBox> make_qt_message_box(const std::string& default_title);
+std::unique_ptr<BrowserFactory> make_webengine_browsers();
+std::unique_ptr<Desktop> make_x11_desktop();
+std::unique_ptr<KeySender> make_xtest_key_sender();
+std::unique_ptr<Random> make_std_random(Clock& clock);
+std::unique_ptr<Process> make_posix_process();
+
+}  // namespace platform

@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+
+namespace platform {
+
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Milliseconds since boot, as a 32-bit count that wraps.
+    virtual uint32_t tick_count() = 0;
+    virtual LocalTime now() = 0;
+};
+
+// Unsigned difference, so a wrap of the tick count never looks like time running backwards.
+inline uint32_t elapsed_ms(uint32_t start, uint32_t now) { return now - start; }
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace platform {
+
+using WindowId = uint64_t;  // 0: none
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // Another program's top-level window by class (exact) and, when given, exact title.
+    virtual WindowId find_window(const std::string& window_class,
+                                 const std::optional<std::string>& title) = 0;
+    virtual void bring_to_front(WindowId id) = 0;
+    // Asks the window politely to close; never kills its program.
+    virtual void request_close(WindowId id) = 0;
+    // Keeps one of our own windows above all others, or lets it go back.
+    virtual void set_topmost(QWidget* window, bool on) = 0;
+};
+
+class KeySender {
+public:
+    virtual ~KeySender() = default;
+    virtual void key_down(uint8_t virtual_key) = 0;
+    virtual void key_up(uint8_t virtual_key) = 0;
+};
+
+}  // namespace platform
