@@ -14,6 +14,15 @@ std::unique_ptr<SettingsReader> make_ini_settings_reader();
 std::unique_ptr<Files> make_posix_files();
 std::unique_ptr<System> make_linux_system();
 std::unique_ptr<Http> make_curl_http();
+// The limits of the HTTP backend. Tests shorten them and name the certificate they trust.
+struct CurlLimits {
+    long connect_timeout_ms = 30000;
+    // A transfer that moves less than one byte a second for this long is dropped.
+    long stall_seconds = 60;
+    // PEM file of trusted certificates; empty means the system's store.
+    std::string ca_file;
+};
+std::unique_ptr<Http> make_curl_http(const CurlLimits& limits);
 std::unique_ptr<DatabaseEngine> make_sqlcipher_engine();
 std::unique_ptr<MessageBox> make_qt_message_box(const std::string& default_title);
 std::unique_ptr<BrowserFactory> make_webengine_browsers();

@@ -1,0 +1,260 @@
+#include "forms.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+
+#include "platform/dispatch_gate.h"
+#include "platform/platform.h"
+
+namespace common {
+
+int twips_to_px(double twips) { return static_cast<int>(std::nearbyint(twips / 15.0)); }
+
+double px_to_twips(int px) { return px * 15.0; }
+
+void install_fonts() {
+    QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    QFont::insertSubstitution(QString::fromUtf8("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
+}
+
+QFont pgothic(double points, bool bold) {
+    QFont f(QString::fromUtf8("ＭＳ Ｐゴシック"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+QColor rgb(int r, int g, int b) { return QColor(r, g, b); }
+
+void set_background(QWidget* w, const QColor& c) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, c);
+    p.setColor(QPalette::Button, c);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+void run_handler(const char* name, const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", name, e.what());
+    } catch (...) {
+        std::fprintf(stderr, "%s: unknown error\n", name);
+    }
+}
+
+void do_events() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void wait_ticks(int32_t ms) {
+    if (ms <= 0) return;
+    auto& clock = *platform::current().clock;
+    const uint32_t start = clock.tick_count();
+    while (platform::elapsed_ms(start, clock.tick_count()) <= static_cast<uint32_t>(ms)) {
+    }
+}
+
+void place(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(twips_to_px(left), twips_to_px(top), twips_to_px(width), twips_to_px(height));
+}
+
+QLabel* make_label(QWidget* parent, const std::string& text, double left, double top, double width, double height,
+                   const QFont& font) {
+    auto* l = new QLabel(parent);
+    l->setTextFormat(Qt::PlainText);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setFont(font);
+    l->setText(QString::fromStdString(text));
+    place(l, left, top, width, height);
+    return l;
+}
+
+QPushButton* make_button(QWidget* parent, const std::string& caption, double left, double top, double width,
+                         double height, const QFont& font) {
+    auto* b = new QPushButton(parent);
+    b->setFont(font);
+    // Captions are plain text: an '&' is shown, not taken as a mnemonic.
+    b->setText(QString::fromStdString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+    b->setAutoDefault(false);
+    place(b, left, top, width, height);
+    return b;
+}
+
+QGroupBox* make_frame(QWidget* parent, const std::string& caption, double left, double top, double width,
+                      double height, const QFont& font) {
+    auto* g = new QGroupBox(parent);
+    g->setFont(font);
+    g->setTitle(QString::fromStdString(caption));
+    place(g, left, top, width, height);
+    return g;
+}
+
+std::string text_of(const QLabel* label) { return label->text().toStdString(); }
+
+void set_text(QLabel* label, const std::string& text) { label->setText(QString::fromStdString(text)); }
+
+// ---------------------------------------------------------------------------------------
+
+Form::Form(QWidget* parent) : QWidget(parent, Qt::Window) { setAttribute(Qt::WA_DeleteOnClose, false); }
+
+Form::~Form() {
+    if (modal_loop_) modal_loop_->quit();
+}
+
+void Form::apply_geometry() {
+    // Outer size in twips; the frame (when a window manager adds one) is taken off the client.
+    QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.width() < 0 || frame.height() < 0 || !isVisible()) frame = QSize(0, 0);
+    int w = std::max(0, twips_to_px(width_) - frame.width());
+    int h = std::max(0, twips_to_px(height_) - frame.height());
+    move(twips_to_px(left_), twips_to_px(top_));
+    resize(w, h);
+}
+
+void Form::set_Left(double twips) {
+    left_ = twips;
+    apply_geometry();
+}
+void Form::set_Top(double twips) {
+    top_ = twips;
+    apply_geometry();
+}
+void Form::set_Width(double twips) {
+    width_ = std::max(0.0, twips);
+    apply_geometry();
+}
+void Form::set_Height(double twips) {
+    height_ = std::max(0.0, twips);
+    apply_geometry();
+}
+void Form::move_twips(double left, double top, double width, double height) {
+    left_ = left;
+    top_ = top;
+    width_ = std::max(0.0, width);
+    height_ = std::max(0.0, height);
+    apply_geometry();
+}
+
+double Form::ScaleWidth() const { return px_to_twips(width()); }
+double Form::ScaleHeight() const { return px_to_twips(height()); }
+
+void Form::set_caption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
+std::string Form::caption() const { return windowTitle().toStdString(); }
+
+void Form::show_modeless() {
+    if (unloaded_) return;
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form::show_modal() {
+    if (unloaded_) return;
+    QPointer<Form> self(this);
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    if (!isVisible()) return;
+    QEventLoop loop;
+    modal_loop_ = &loop;
+    loop.exec();
+    if (self) self->modal_loop_ = nullptr;
+}
+
+void Form::closeEvent(QCloseEvent* e) {
+    // Closing from outside is the window manager's request: the form decides.
+    e->ignore();
+    if (refuse_close_ || unloaded_) return;
+    bool agree = true;
+    run_handler("Form_QueryUnload", [&] { agree = Form_QueryUnload(); });
+    if (agree && unload_self_) unload_self_();
+}
+
+void Form::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    run_handler("Form_Resize", [this] { Form_Resize(); });
+}
+
+void Form::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    if (modal_loop_) modal_loop_->quit();
+}
+
+bool Form::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && !unloaded_) {
+        run_handler("Form_Activate", [this] { Form_Activate(); });
+    }
+    return QWidget::event(e);
+}
+
+// ---------------------------------------------------------------------------------------
+
+namespace {
+int g_loaded = 0;
+std::function<void()> g_on_last_unloaded;
+}  // namespace
+
+int FormSlot::loaded_count() { return g_loaded; }
+
+void FormSlot::set_on_last_unloaded(std::function<void()> handler) { g_on_last_unloaded = std::move(handler); }
+
+void FormSlot::loaded(Form* f, std::function<void()> unload_self) {
+    ++g_loaded;
+    f->unload_self_ = std::move(unload_self);
+}
+
+void FormSlot::unloaded(Form* f) {
+    f->unloaded_ = true;
+    f->unload_self_ = nullptr;
+    f->hide();
+    f->deleteLater();
+    --g_loaded;
+    if (g_loaded == 0 && g_on_last_unloaded) g_on_last_unloaded();
+}
+
+void flush_unloads() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// ---------------------------------------------------------------------------------------
+
+Timer::Timer(QObject* parent, const char* name, int interval_ms, bool enabled, std::function<void()> tick)
+    : QObject(parent), name_(name), interval_(interval_ms), enabled_(enabled), tick_(std::move(tick)) {
+    timer_.setInterval(interval_ms);
+    connect(&timer_, &QTimer::timeout, this, [this] { on_timeout(); });
+    if (enabled_ && interval_ > 0) timer_.start();
+}
+
+void Timer::set_Enabled(bool on) {
+    enabled_ = on;
+    if (on && interval_ > 0)
+        timer_.start();
+    else
+        timer_.stop();
+}
+
+void Timer::set_Interval(int ms) {
+    interval_ = ms;
+    timer_.setInterval(ms);
+    if (ms <= 0) timer_.stop();
+    else if (enabled_ && !timer_.isActive()) timer_.start();
+}
+
+void Timer::fire() { on_timeout(); }
+
+void Timer::on_timeout() {
+    if (!enabled_ || running_ || platform::dispatch_blocked()) return;
+    running_ = true;
+    QPointer<Timer> self(this);
+    run_handler(name_, tick_);
+    if (self) running_ = false;
+}
+
+}  // namespace common

@@ -1,0 +1,186 @@
+#pragma once
+// The window layer: forms with geometry in twips, default instances that are created on
+// first use and unloaded after the running handler returns, timers that respect the
+// dispatch gate, and the few helpers every window's code needs.
+#include <QColor>
+#include <QFont>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QEventLoop;
+class QLabel;
+class QPushButton;
+class QGroupBox;
+
+namespace common {
+
+// pixels = twips / 15, halves to the even neighbour.
+int twips_to_px(double twips);
+double px_to_twips(int px);
+
+// Makes "ＭＳ Ｐゴシック" render with the installed Japanese substitute.
+void install_fonts();
+QFont pgothic(double points, bool bold = false);
+QColor rgb(int r, int g, int b);
+void set_background(QWidget* w, const QColor& c);
+
+// Runs one statement whose failure is to be ignored: the next statement runs either way.
+template <class F>
+void ignore_errors(F&& statement) noexcept {
+    try {
+        statement();
+    } catch (...) {
+    }
+}
+
+// Runs an event handler from the loop; an error that reaches here is written to stderr
+// with the handler's name and the program goes on.
+void run_handler(const char* name, const std::function<void()>& handler);
+
+// Lets pending events (and so our handlers) run once.
+void do_events();
+
+// Busy wait on the tick count that dispatches nothing; wraps are harmless.
+void wait_ticks(int32_t ms);
+
+// Controls placed in twips relative to their parent.
+void place(QWidget* w, double left, double top, double width, double height);
+QLabel* make_label(QWidget* parent, const std::string& text, double left, double top, double width, double height,
+                   const QFont& font);
+QPushButton* make_button(QWidget* parent, const std::string& caption, double left, double top, double width,
+                         double height, const QFont& font);
+QGroupBox* make_frame(QWidget* parent, const std::string& caption, double left, double top, double width,
+                      double height, const QFont& font);
+std::string text_of(const QLabel* label);
+void set_text(QLabel* label, const std::string& text);
+
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form(QWidget* parent = nullptr);
+    ~Form() override;
+
+    // Outer geometry in twips, as the form's code set it last (or as shown).
+    double Left() const { return left_; }
+    double Top() const { return top_; }
+    double Width() const { return width_; }
+    double Height() const { return height_; }
+    void set_Left(double twips);
+    void set_Top(double twips);
+    void set_Width(double twips);
+    void set_Height(double twips);
+    void move_twips(double left, double top, double width, double height);
+    // Client area in twips.
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+
+    void set_caption(const std::string& caption);
+    std::string caption() const;
+
+    void show_modeless();
+    // Shows the form application-modal and returns once it is hidden or unloaded.
+    void show_modal();
+
+    // Set when the form has been unloaded; a handler that resumes after that does nothing more.
+    bool is_unloaded() const { return unloaded_; }
+
+    // Forms without a close box refuse the window manager's close request.
+    void set_refuse_close(bool refuse) { refuse_close_ = refuse; }
+
+    // Called once by the default instance right after creation.
+    virtual void Form_Load() {}
+
+protected:
+    virtual void Form_Resize() {}
+    virtual void Form_Activate() {}
+    // False keeps the form loaded when something outside asks it to close.
+    virtual bool Form_QueryUnload() { return true; }
+
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    friend class FormSlot;
+    void apply_geometry();
+
+    double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    bool refuse_close_ = false;
+    bool unloaded_ = false;
+    QEventLoop* modal_loop_ = nullptr;
+    std::function<void()> unload_self_;
+};
+
+// Bookkeeping shared by all default instances: how many forms are loaded, and what to
+// do when the last one goes.
+class FormSlot {
+public:
+    static int loaded_count();
+    static void set_on_last_unloaded(std::function<void()> handler);
+
+protected:
+    static void loaded(Form* f, std::function<void()> unload_self);
+    static void unloaded(Form* f);
+};
+
+// The single default instance of a form class.
+template <class T>
+class DefaultInstance : private FormSlot {
+public:
+    // Creates and loads the form on first use. The form may unload itself during its load;
+    // the reference then stays valid until the running handler returns.
+    T& get() {
+        if (instance_) return *instance_;
+        T* f = new T();
+        instance_ = f;
+        FormSlot::loaded(f, [this] { unload(); });
+        f->Form_Load();
+        return *f;
+    }
+    T* peek() const { return instance_; }
+    bool loaded() const { return instance_ != nullptr; }
+    // Hides the form at once and destroys it once control is back in the event loop;
+    // the next get() loads it fresh from its design.
+    void unload() {
+        T* f = instance_;
+        if (!f) return;
+        instance_ = nullptr;
+        FormSlot::unloaded(f);
+    }
+
+private:
+    T* instance_ = nullptr;
+};
+
+// Destroys the forms unloaded so far (tests call this where the loop would have).
+void flush_unloads();
+
+// A timer of a form: runs its handler every interval while enabled, never while the
+// dispatch gate is closed and never inside its own running handler.
+class Timer : public QObject {
+    Q_OBJECT
+public:
+    Timer(QObject* parent, const char* name, int interval_ms, bool enabled, std::function<void()> tick);
+    void set_Enabled(bool on);
+    bool Enabled() const { return enabled_; }
+    void set_Interval(int ms);
+    int Interval() const { return interval_; }
+    // Runs the handler once as the loop would (tests).
+    void fire();
+
+private:
+    void on_timeout();
+    QTimer timer_;
+    const char* name_;
+    int interval_;
+    bool enabled_;
+    bool running_ = false;
+    std::function<void()> tick_;
+};
+
+}  // namespace common

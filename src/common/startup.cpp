@@ -1,0 +1,110 @@
+#include "startup.h"
+
+#include "folders.h"
+#include "forms.h"
+#include "platform/platform.h"
+#include "state.h"
+#include "test_definition.h"
+#include "text.h"
+#include "windows.h"
+
+namespace common {
+
+namespace {
+
+void end_after_box(const platform::MessageBoxSpec& spec) {
+    auto& p = platform::current();
+    p.message_box->show(spec);
+    p.process->end_program();
+}
+
+std::string with_trailing_slash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+}  // namespace
+
+void refuse_second_instance() {
+    platform::MessageBoxSpec box;
+    box.title = "2重起動エラー";
+    box.text = std::string("すでに試験プログラムは起動されています。") + CRLF + "同時に実行することは出来ません。";
+    box.buttons = platform::MbButtons::Ok;
+    box.icon = platform::MbIcon::Warning;
+    box.system_modal = true;
+    end_after_box(box);
+}
+
+void refuse_screen() {
+    platform::MessageBoxSpec box;
+    box.title = "画面設定エラー";
+    box.text = std::string("DPI設定が通常の大きさとは違っています。") + CRLF + CRLF +
+               "画面のプロパティで通常の大きさに戻してから実行してください。" + CRLF + CRLF + "プログラムを終了します。";
+    box.buttons = platform::MbButtons::Ok;
+    box.icon = platform::MbIcon::Warning;
+    box.system_modal = false;
+    end_after_box(box);
+}
+
+bool screen_is_96_dpi() {
+    auto& screen = *platform::current().screen;
+    return screen.twips_per_pixel_x() == 15.0 && screen.twips_per_pixel_y() == 15.0;
+}
+
+void Main(const std::string& argument_string) {
+    auto& p = platform::current();
+    Module1& s = state();
+
+    const std::string line = argument_string.empty() ? rehearsal_definition(p.clock->now()) : argument_string;
+    s.test_definition = split(line, ",");
+    s.main_loaded = false;
+
+    if (!p.lock->acquire("ledgrin")) refuse_second_instance();
+    if (!screen_is_96_dpi()) refuse_screen();
+
+    s.register_url = read_server_setting("register");
+    if (s.register_url.empty()) s.register_url = kDefaultRegisterUrl;
+    s.result_url = read_server_setting("result");
+    if (s.result_url.empty()) s.result_url = kDefaultResultUrl;
+
+    s.user_agent = kUserAgent;
+    s.db_password = kDbPassword;
+
+    s.app_path = with_trailing_slash(p.system->program_folder());
+    s.data_path = s.app_path + "data/";
+
+    // The scratch folder only holds what is thrown away at the end; the last stage
+    // creates it again, so a failure here costs nothing.
+    try {
+        s.scratch_path = get_scratch_folder();
+    } catch (const platform::Error&) {
+        s.scratch_path = with_trailing_slash(p.system->temp_path()) + "solvetta/";
+    }
+
+    // The result folder holds the only record of the examination: without a folder we
+    // can write to, the candidate would sit the whole examination for nothing.
+    std::string result_folder = with_trailing_slash(p.system->temp_path()) + "bramwick_result/";
+    bool usable = false;
+    try {
+        result_folder = get_result_folder();
+        usable = p.files->folder_is_trusted(result_folder);
+    } catch (const platform::Error&) {
+        usable = false;
+    }
+    if (!usable) {
+        platform::MessageBoxSpec box;
+        box.title = "結果フォルダエラー";
+        box.text = std::string("試験結果を保存するフォルダを使用できません。") + CRLF + result_folder + CRLF + CRLF +
+                   "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。";
+        box.buttons = platform::MbButtons::Ok;
+        box.icon = platform::MbIcon::Warning;
+        box.system_modal = true;
+        end_after_box(box);
+    }
+    s.result_path = result_folder;
+
+    if (windows().show_main_window) windows().show_main_window();
+    do_events();
+}
+
+}  // namespace common

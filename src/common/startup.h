@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+namespace common {
+
+inline const char* const kDefaultRegisterUrl = "https://exam.orvane.example/api/grade/register";
+inline const char* const kDefaultResultUrl = "https://exam.orvane.example/api/grade/result";
+inline const char* const kUserAgent = "orvanepc";
+inline const char* const kDbPassword = "VtRqmdla_--_KpWe";
+inline const char* const kProgramTitle = "OrvaneLedgrin";
+
+// The refusals shared by both programs' start-up; each shows its box and ends the program.
+void refuse_second_instance();
+void refuse_screen();
+// True when the screen is at 96 DPI on both axes.
+bool screen_is_96_dpi();
+
+// Start-up of the examination program. argument_string is the text after the program's
+// name. Returns after the main window has been shown; ends the program on a refusal.
+void Main(const std::string& argument_string);
+
+}  // namespace common

@@ -1,0 +1,7 @@
+#include "install.h"
+
+namespace main_window {
+
+void install() {}
+
+}  // namespace main_window

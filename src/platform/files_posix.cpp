@@ -1,0 +1,175 @@
+// Files and folders on a POSIX file system.
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "backends.h"
+#include "codec.h"
+#include "error.h"
+#include "files.h"
+
+namespace platform {
+
+namespace {
+
+std::string describe(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+// lstat must not follow a final link, which a trailing '/' would make it do.
+std::string without_trailing_slashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+void write_all(int fd, const std::string& bytes, const std::string& path) {
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw Error(describe("cannot write", path));
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+}
+
+// Only '*' and '?' are wildcards in our patterns; brackets and backslashes are
+// ordinary characters of a file name.
+std::string to_fnmatch(const std::string& pattern) {
+    std::string out;
+    for (char c : pattern) {
+        if (c == '[') out += "[[]";
+        else if (c == '\\') out += "\\\\";
+        else out += c;
+    }
+    return out;
+}
+
+class PosixFiles : public Files {
+public:
+    bool folder_exists(const std::string& path) override {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    void create_folder(const std::string& path) override {
+        // Private to the user: the working folders sit in a temporary folder others share.
+        if (::mkdir(path.c_str(), 0700) == 0) return;
+        if (errno == EEXIST && folder_exists(path)) return;
+        throw Error(describe("cannot create folder", path));
+    }
+
+    bool folder_is_trusted(const std::string& path) override {
+        struct stat st {};
+        if (::lstat(without_trailing_slashes(path).c_str(), &st) != 0) return false;
+        return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    }
+
+    bool file_exists(const std::string& path) override {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    }
+
+    int delete_files(const std::string& pattern) override {
+        size_t slash = pattern.rfind('/');
+        std::string folder = slash == std::string::npos ? std::string(".") : pattern.substr(0, slash + 1);
+        std::string name_pattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+        bool every_file = name_pattern == "*.*";
+        std::string glob = to_fnmatch(name_pattern);
+
+        DIR* dir = ::opendir(folder.c_str());
+        if (!dir) return 0;
+        int fd = ::dirfd(dir);
+        int deleted = 0;
+        while (dirent* entry = ::readdir(dir)) {
+            const char* name = entry->d_name;
+            if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+            if (!every_file && ::fnmatch(glob.c_str(), name, 0) != 0) continue;
+            struct stat st {};
+            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            if (!S_ISREG(st.st_mode)) continue;
+            // A read-only file is kept, as the original platform refuses to delete it.
+            if ((st.st_mode & S_IWUSR) == 0) continue;
+            if (::unlinkat(fd, name, 0) == 0) ++deleted;
+        }
+        ::closedir(dir);
+        return deleted;
+    }
+
+    void append_cp932(const std::string& path, const std::string& utf8) override {
+        std::string bytes = cp932::encode(utf8);
+        int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0) throw Error(describe("cannot open", path));
+        try {
+            write_all(fd, bytes, path);
+        } catch (...) {
+            ::close(fd);
+            throw;
+        }
+        if (::close(fd) != 0) throw Error(describe("cannot write", path));
+    }
+
+    void write_utf8_bom(const std::string& path, const std::string& utf8) override {
+        size_t slash = path.rfind('/');
+        std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+        // Same folder, so the rename never crosses a file system and readers see the
+        // old file or the whole new one.
+        std::string temp = folder + "." + base + ".XXXXXX";
+        int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (fd < 0) throw Error(describe("cannot create a temporary file for", path));
+        try {
+            write_all(fd, "\xEF\xBB\xBF" + utf8, path);
+            if (::fchmod(fd, 0644) != 0) throw Error(describe("cannot set the mode of", path));
+            int rc = ::close(fd);
+            fd = -1;
+            if (rc != 0) throw Error(describe("cannot write", path));
+            if (::rename(temp.c_str(), path.c_str()) != 0) throw Error(describe("cannot replace", path));
+        } catch (...) {
+            if (fd >= 0) ::close(fd);
+            ::unlink(temp.c_str());
+            throw;
+        }
+    }
+
+    std::string read_all(const std::string& path) override {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) throw Error(describe("cannot open", path));
+        std::string out;
+        char buffer[65536];
+        for (;;) {
+            ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                std::string message = describe("cannot read", path);
+                ::close(fd);
+                throw Error(message);
+            }
+            if (n == 0) break;
+            out.append(buffer, static_cast<size_t>(n));
+        }
+        ::close(fd);
+        return out;
+    }
+
+    void remove_file(const std::string& path) override {
+        if (::unlink(path.c_str()) == 0 || errno == ENOENT) return;
+        throw Error(describe("cannot remove", path));
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Files> make_posix_files() { return std::make_unique<PosixFiles>(); }
+
+}  // namespace platform
