@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "common/folders.h"
+#include "common/startup.h"
+#include "common/state.h"
+#include "common/test_definition.h"
+#include "common/text.h"
+#include "common/windows.h"
+#include "support/fake_platform.h"
+
+using common::state;
+using platform::MbButtons;
+using platform::MbIcon;
+using platform::MbResult;
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        common::reset_state();
+        common::reset_main_values();
+        common::windows().show_main_window = [this] { ++main_windows_shown; };
+    }
+    void TearDown() override { common::windows() = common::WindowDirectory{}; }
+
+    // Runs start-up; true when it ended the program.
+    bool run_main(const std::string& args) {
+        try {
+            common::Main(args);
+            return false;
+        } catch (const fakes::ProgramEnded&) {
+            return true;
+        }
+    }
+
+    bool exists(const std::string& path) {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0;
+    }
+
+    fakes::FakePlatform fp;
+    int main_windows_shown = 0;
+};
+
+TEST_F(StartupTest, EmptyArgumentsRunTheRehearsalStampedWithTheClock) {
+    fp.clock->local = {2017, 3, 7, 14, 5, 9};
+    ASSERT_FALSE(run_main(""));
+    EXPECT_EQ(common::join(state().test_definition, ","),
+              "TEST TYPE = 8,試験実施日時 = 2017/03/07 14:05,試験名 = Ledgrin,試験ファイル = tarvo,"
+              "課題ファイル = dummy.doc,試験機関名 = Orvane,id=rehearsal");
+    EXPECT_FALSE(state().main_loaded);
+    EXPECT_EQ(main_windows_shown, 1);
+
+    common::take_test_definition_fields();
+    EXPECT_TRUE(state().rehearsal_mode);
+    EXPECT_EQ(state().exe_id, 0);
+    EXPECT_EQ(state().test_name, "OrvaneLedgrin");
+    EXPECT_EQ(state().test_center, "Orvane");
+}
+
+TEST_F(StartupTest, FixedValuesAndPaths) {
+    ASSERT_FALSE(run_main("anything at all"));
+    EXPECT_EQ(state().test_definition, std::vector<std::string>{"anything at all"});
+    EXPECT_EQ(state().user_agent, "orvanepc");
+    EXPECT_EQ(state().db_password, "VtRqmdla_--_KpWe");
+    EXPECT_EQ(state().app_path, fp.system->program);
+    EXPECT_EQ(state().data_path, fp.system->program + "data/");
+    EXPECT_EQ(state().scratch_path, fp.system->temp + "solvetta/");
+    EXPECT_EQ(state().result_path, fp.system->temp + "bramwick_result/");
+    EXPECT_TRUE(exists(state().scratch_path));
+    EXPECT_TRUE(exists(state().result_path));
+    EXPECT_TRUE(exists(fp.system->temp + "quorvex/"));
+}
+
+TEST_F(StartupTest, ProgramFolderWithoutTrailingSlashGetsOne) {
+    fp.system->program.pop_back();
+    ASSERT_FALSE(run_main(""));
+    EXPECT_EQ(state().data_path, fp.system->program + "/data/");
+}
+
+TEST_F(StartupTest, EndpointsFromSettingsOrDefaults) {
+    ASSERT_FALSE(run_main(""));
+    EXPECT_EQ(state().register_url, common::kDefaultRegisterUrl);
+    EXPECT_EQ(state().result_url, common::kDefaultResultUrl);
+
+    common::reset_state();
+    fp.settings->set("server", "register", "http://127.0.0.1:8080/reg");
+    fp.settings->set("server", "result", "http://127.0.0.1:8080/res");
+    ASSERT_FALSE(run_main(""));
+    EXPECT_EQ(state().register_url, "http://127.0.0.1:8080/reg");
+    EXPECT_EQ(state().result_url, "http://127.0.0.1:8080/res");
+    ASSERT_GE(fp.settings->reads.size(), 2u);
+    EXPECT_EQ(fp.settings->reads.back().file_path, fp.system->temp + "quorvex/setting.ini");
+}
+
+TEST_F(StartupTest, SettingsInAFolderOthersCanWriteAreIgnored) {
+    const std::string work = fp.system->temp + "quorvex/";
+    ASSERT_EQ(::mkdir(work.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(work.c_str(), 0777), 0);
+    fp.settings->set("server", "result", "http://attacker.invalid/res");
+    ASSERT_FALSE(run_main(""));
+    EXPECT_EQ(state().result_url, common::kDefaultResultUrl);
+}
+
+TEST_F(StartupTest, SecondInstanceIsRefusedBeforeTheScreenCheck) {
+    fp.lock->running_elsewhere.insert("ledgrin");
+    fp.screen->twips_x = fp.screen->twips_y = 12;  // 120 DPI as well
+    fp.message_box->answers = {MbResult::Ok};
+    EXPECT_TRUE(run_main(""));
+    ASSERT_EQ(fp.message_box->shown.size(), 1u);
+    const auto& box = fp.message_box->shown[0];
+    EXPECT_EQ(box.title, "2重起動エラー");
+    EXPECT_EQ(box.text, "すでに試験プログラムは起動されています。\r\n同時に実行することは出来ません。");
+    EXPECT_EQ(box.buttons, MbButtons::Ok);
+    EXPECT_EQ(box.icon, MbIcon::Warning);
+    EXPECT_TRUE(box.system_modal);
+    EXPECT_EQ(main_windows_shown, 0);
+    EXPECT_FALSE(exists(fp.system->temp + "quorvex/"));
+    EXPECT_FALSE(exists(fp.system->temp + "bramwick_result/"));
+}
+
+TEST_F(StartupTest, ScreenNotAt96DpiOnEitherAxisIsRefused) {
+    for (auto [x, y] : {std::pair{12.0, 12.0}, {15.0, 12.0}, {12.0, 15.0}}) {
+        SCOPED_TRACE(testing::Message() << x << "x" << y);
+        common::reset_state();
+        fp.message_box->shown.clear();
+        fp.screen->twips_x = x;
+        fp.screen->twips_y = y;
+        fp.message_box->answers = {MbResult::Ok};
+        EXPECT_TRUE(run_main(""));
+        ASSERT_EQ(fp.message_box->shown.size(), 1u);
+        const auto& box = fp.message_box->shown[0];
+        EXPECT_EQ(box.title, "画面設定エラー");
+        EXPECT_EQ(box.text,
+                  "DPI設定が通常の大きさとは違っています。\r\n\r\n画面のプロパティで通常の大きさに戻してから実行してください。"
+                  "\r\n\r\nプログラムを終了します。");
+        EXPECT_EQ(box.icon, MbIcon::Warning);
+        EXPECT_FALSE(box.system_modal);
+        EXPECT_FALSE(exists(fp.system->temp + "quorvex/"));
+        EXPECT_FALSE(exists(fp.system->temp + "solvetta/"));
+    }
+}
+
+TEST_F(StartupTest, AResultFolderThatCannotBeUsedStopsTheStart) {
+    // A plain file where the folder should be.
+    fp.root.write("tmp/bramwick_result", "not a folder");
+    fp.message_box->answers = {MbResult::Ok};
+    EXPECT_TRUE(run_main(""));
+    ASSERT_EQ(fp.message_box->shown.size(), 1u);
+    EXPECT_NE(fp.message_box->shown[0].text.find(fp.system->temp + "bramwick_result/"), std::string::npos);
+    EXPECT_TRUE(fp.message_box->shown[0].system_modal);
+    EXPECT_EQ(main_windows_shown, 0);
+}
+
+TEST_F(StartupTest, AResultFolderOthersCanWriteStopsTheStart) {
+    const std::string folder = fp.system->temp + "bramwick_result/";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    fp.message_box->answers = {MbResult::Ok};
+    EXPECT_TRUE(run_main(""));
+    EXPECT_EQ(main_windows_shown, 0);
+}
+
+TEST_F(StartupTest, AWorkingFolderThatCannotBeMadeMeansDefaults) {
+    fp.root.write("tmp/quorvex", "in the way");
+    fp.settings->set("server", "register", "http://127.0.0.1/reg");
+    ASSERT_FALSE(run_main(""));
+    EXPECT_EQ(state().register_url, common::kDefaultRegisterUrl);
+    EXPECT_EQ(main_windows_shown, 1);
+}
+
+TEST_F(StartupTest, FoldersAreCreatedOnceAndKept) {
+    const std::string first = common::get_result_folder();
+    fp.root.write("tmp/bramwick_result/result.txt", "kept");
+    EXPECT_EQ(common::get_result_folder(), first);
+    EXPECT_TRUE(exists(first + "result.txt"));
+    EXPECT_EQ(common::get_work_folder(), fp.system->temp + "quorvex/");
+    EXPECT_EQ(common::get_scratch_folder(), fp.system->temp + "solvetta/");
+}
+
+TEST_F(StartupTest, TempFolderWithoutTrailingSlash) {
+    fp.system->temp.pop_back();
+    EXPECT_EQ(common::get_work_folder(), fp.system->temp + "/quorvex/");
+}
+
+TEST_F(StartupTest, APlainFileInTheWayIsReported) {
+    fp.root.write("tmp/solvetta", "x");
+    EXPECT_THROW(common::get_scratch_folder(), platform::Error);
+}
+
+TEST(WorkArea, UnknownGivesZeros) {
+    fakes::FakePlatform fp;
+    fp.screen->area = {10, 20, 1930, 1060};
+    auto r = common::get_work_area();
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.bottom, 1060);
+    fp.screen->area_known = false;
+    r = common::get_work_area();
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, 0);
+    EXPECT_EQ(r.bottom, 0);
+}
+
+}  // namespace
