@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/forms.h"
 #include "common/http_client.h"
 #include "common/state.h"
 #include "common/text.h"
@@ -15,21 +16,11 @@ const char* const kErrorPageTitle = "<HTML><HEAD><TITLE>ページを表示でき
 const char* const kRefused = "サーバで登録できませんでした。";
 const char* const kServerError = "サーバで登録エラーが発生しました。";
 
-// The upload goes on past a failing step: a step that throws is skipped, and what it would
-// have set keeps its value (so a request that fails counts as one that received nothing).
-template <class Step>
-void ignoring_errors(Step&& step) {
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
 }  // namespace
 
 bool send_result(int16_t points, bool pass, const std::string& sending_time, std::string& reason) {
     std::string url;
-    ignoring_errors([&] {
+    ignore_errors([&] {
         const Module1& s = state();
         url = s.result_url + "?RFN=" + s.roma_family_name + "&RGN=" + s.roma_given_name +
               "&result_id=" + std::to_string(s.result_id) + "&jid=" + std::to_string(s.jid) +
@@ -37,13 +28,14 @@ bool send_result(int16_t points, bool pass, const std::string& sending_time, std
               "&TC=" + sending_time + "&GOUHI=" + (pass ? "True" : "False");
     });
 
+    // A request that fails counts as one that received nothing.
     std::vector<uint8_t> bytes;
     int32_t count = 0;
-    ignoring_errors([&] { count = http_get(url, bytes); });
+    ignore_errors([&] { count = http_get(url, bytes); });
     if (count == 0) return false;
 
     std::string text;
-    ignoring_errors([&] { text = platform::cp932::decode(std::string(bytes.begin(), bytes.end())); });
+    ignore_errors([&] { text = platform::cp932::decode(std::string(bytes.begin(), bytes.end())); });
 
     // The error page wins over everything, even over an answer that starts with "OK".
     if (text.find(kErrorPageTitle) != std::string::npos) {

@@ -2,6 +2,7 @@
 #include <curl/curl.h>
 
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 
@@ -37,9 +38,13 @@ bool starts_with_nocase(const char* data, size_t size, const char* prefix) {
     return true;
 }
 
+using SteadyClock = std::chrono::steady_clock;
+
 struct Transfer {
     CURL* curl = nullptr;
     std::string body;
+    std::chrono::milliseconds stall_limit{0};
+    SteadyClock::time_point last_arrival = SteadyClock::now();
     bool block_has_location = false;
     // Headers of the answer itself arrived (not those of an interim or a followed redirect).
     bool final_headers = false;
@@ -47,13 +52,19 @@ struct Transfer {
 
 size_t on_body(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
-    t->body.append(data, size * count);
+    t->last_arrival = SteadyClock::now();
+    try {
+        t->body.append(data, size * count);
+    } catch (...) {
+        return 0;  // no room: curl ends the transfer as broken
+    }
     return size * count;
 }
 
 size_t on_header(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     const size_t n = size * count;
+    t->last_arrival = SteadyClock::now();
     if (starts_with_nocase(data, n, "http/")) {
         t->block_has_location = false;
     } else if (starts_with_nocase(data, n, "location:")) {
@@ -66,6 +77,13 @@ size_t on_header(char* data, size_t size, size_t count, void* user) {
         if (!interim && !followed) t->final_headers = true;
     }
     return n;
+}
+
+// curl's own speed check averages over several seconds, so a server that sent a little and
+// then fell silent would be waited for well past the limit; silence is timed here instead.
+int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    auto* t = static_cast<Transfer*>(user);
+    return SteadyClock::now() - t->last_arrival > t->stall_limit ? 1 : 0;
 }
 
 class CurlHttp final : public Http {
@@ -93,6 +111,7 @@ public:
 
         Transfer t;
         t.curl = curl;
+        t.stall_limit = std::chrono::seconds(limits_.stall_seconds);
         const std::string address = escape_address(url_cp932);
         curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -102,7 +121,7 @@ public:
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
         curl_easy_setopt(curl, CURLOPT_HTTP_CONTENT_DECODING, 0L);
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 20L);
+        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 20L);  // a redirect loop ends instead of spinning
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
         if (!limits_.ca_file.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, limits_.ca_file.c_str());
@@ -110,6 +129,9 @@ public:
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, limits_.connect_timeout_ms);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits_.stall_seconds);
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, on_progress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, on_body);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, on_header);
