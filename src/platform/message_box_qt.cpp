@@ -1,0 +1,187 @@
+// Message boxes on QMessageBox.
+//
+// Scripted whole-program runs: when LEDGRIN_MSGBOX_SCRIPT names a file, no box is shown;
+// each box takes the first line of that file as its answer ("Ok", "Cancel", "Yes" or "No")
+// and the line is removed, so a program started by another one goes on with the next
+// answer. When LEDGRIN_MSGBOX_LOG names a file, each box appends one line to it:
+//   <title> TAB <text, CR LF written as \r\n, backslash as \\> TAB <answer> LF
+#include <QCloseEvent>
+#include <QFile>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QString>
+#include <QStringList>
+
+#include "backends.h"
+#include "error.h"
+#include "message_box.h"
+
+namespace platform {
+
+namespace {
+
+// A Yes/No box asks a question that must be answered: neither Esc nor the window
+// manager's close may take it away, and a QMessageBox would treat both as "No".
+class ChoiceBox final : public QMessageBox {
+public:
+    bool must_choose = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (must_choose && e->key() == Qt::Key_Escape) {
+            e->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        if (must_choose && !clickedButton()) {
+            e->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(e);
+    }
+};
+
+QString shown_text(const std::string& text) {
+    QString t = QString::fromStdString(text);
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
+const char* result_name(MbResult r) {
+    switch (r) {
+        case MbResult::Ok: return "Ok";
+        case MbResult::Cancel: return "Cancel";
+        case MbResult::Yes: return "Yes";
+        case MbResult::No: return "No";
+    }
+    return "";
+}
+
+bool allowed(MbButtons b, MbResult r) {
+    switch (b) {
+        case MbButtons::Ok: return r == MbResult::Ok;
+        case MbButtons::OkCancel: return r == MbResult::Ok || r == MbResult::Cancel;
+        case MbButtons::YesNo: return r == MbResult::Yes || r == MbResult::No;
+    }
+    return false;
+}
+
+MbResult scripted_answer(const QString& path, MbButtons buttons) {
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) throw Error("message box: the answer script cannot be read");
+    QStringList lines = QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'));
+    in.close();
+    QString answer;
+    while (!lines.isEmpty() && answer.isEmpty()) answer = lines.takeFirst().trimmed();
+    if (answer.isEmpty()) throw Error("message box: the answer script has no answer left");
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) throw Error("message box: the answer script cannot be written");
+    out.write(lines.join(QLatin1Char('\n')).toUtf8());
+    if (!out.commit()) throw Error("message box: the answer script cannot be written");
+    for (MbResult r : {MbResult::Ok, MbResult::Cancel, MbResult::Yes, MbResult::No}) {
+        if (answer.compare(QLatin1String(result_name(r)), Qt::CaseInsensitive) == 0) {
+            if (!allowed(buttons, r)) break;
+            return r;
+        }
+    }
+    throw Error("message box: the scripted answer \"" + answer.toStdString() + "\" does not fit the box");
+}
+
+void log_box(const QString& title, const std::string& text, const char* answer) {
+    const QByteArray path = qgetenv("LEDGRIN_MSGBOX_LOG");
+    if (path.isEmpty()) return;
+    QString t = QString::fromStdString(text);
+    t.replace(QLatin1String("\\"), QLatin1String("\\\\"));
+    t.replace(QLatin1String("\r"), QLatin1String("\\r"));
+    t.replace(QLatin1String("\n"), QLatin1String("\\n"));
+    t.replace(QLatin1String("\t"), QLatin1String("\\t"));
+    QFile f(QString::fromLocal8Bit(path));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+    f.write((title + QLatin1Char('\t') + t + QLatin1Char('\t') + QLatin1String(answer) + QLatin1Char('\n')).toUtf8());
+}
+
+class QtMessageBox final : public MessageBox {
+public:
+    explicit QtMessageBox(std::string default_title) : default_title_(std::move(default_title)) {}
+
+    MbResult show(const MessageBoxSpec& spec) override {
+        const QString title = QString::fromStdString(spec.title.empty() ? default_title_ : spec.title);
+        const QByteArray script = qgetenv("LEDGRIN_MSGBOX_SCRIPT");
+        if (!script.isEmpty()) {
+            const MbResult r = scripted_answer(QString::fromLocal8Bit(script), spec.buttons);
+            log_box(title, spec.text, result_name(r));
+            return r;
+        }
+        const MbResult r = run_box(title, spec);
+        log_box(title, spec.text, result_name(r));
+        return r;
+    }
+
+private:
+    static MbResult run_box(const QString& title, const MessageBoxSpec& spec) {
+        ChoiceBox box;
+        box.setWindowTitle(title);
+        box.setTextFormat(Qt::PlainText);
+        box.setText(shown_text(spec.text));
+        box.setIcon(spec.icon == MbIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
+        box.setWindowModality(Qt::ApplicationModal);
+        if (spec.system_modal) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+
+        struct Choice {
+            MbResult result;
+            QMessageBox::StandardButton button;
+            const char* caption;
+        };
+        std::vector<Choice> choices;
+        switch (spec.buttons) {
+            case MbButtons::Ok:
+                choices = {{MbResult::Ok, QMessageBox::Ok, "OK"}};
+                break;
+            case MbButtons::OkCancel:
+                choices = {{MbResult::Ok, QMessageBox::Ok, "OK"},
+                           {MbResult::Cancel, QMessageBox::Cancel, "キャンセル"}};
+                break;
+            case MbButtons::YesNo:
+                choices = {{MbResult::Yes, QMessageBox::Yes, "はい"}, {MbResult::No, QMessageBox::No, "いいえ"}};
+                box.must_choose = true;
+                break;
+        }
+        std::vector<QPushButton*> buttons;
+        for (const auto& c : choices) {
+            QPushButton* b = box.addButton(c.button);
+            b->setText(QString::fromUtf8(c.caption));
+            b->setIcon(QIcon());  // captions only, whatever the style's habit
+            buttons.push_back(b);
+        }
+        // A default that the box does not have falls back to its first button.
+        QPushButton* def = buttons.front();
+        for (size_t i = 0; i < choices.size(); ++i)
+            if (choices[i].result == spec.default_button) def = buttons[i];
+        box.setDefaultButton(def);
+        if (!box.must_choose) {
+            box.setEscapeButton(spec.buttons == MbButtons::OkCancel ? buttons.back() : buttons.front());
+        }
+
+        box.exec();
+        for (size_t i = 0; i < choices.size(); ++i)
+            if (box.clickedButton() == buttons[i]) return choices[i].result;
+        // Closed without a button: OK for an OK box, Cancel for an OK/Cancel box.
+        return spec.buttons == MbButtons::Ok ? MbResult::Ok : MbResult::Cancel;
+    }
+
+    std::string default_title_;
+};
+
+}  // namespace
+
+std::unique_ptr<MessageBox> make_qt_message_box(const std::string& default_title) {
+    return std::make_unique<QtMessageBox>(default_title);
+}
+
+}  // namespace platform
