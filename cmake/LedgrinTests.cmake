@@ -10,6 +10,8 @@ function(ledgrin_add_tests dir)
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})
     target_link_libraries(${name} PRIVATE ${T_LIBS} ledgrin_test_support GTest::gtest GTest::gmock)
+    # Tests read the built databases and images from the build's data folder.
+    add_dependencies(${name} ledgrin_data)
     if(name MATCHES "_gui_test$")
       set(label gui)
     elseif(name MATCHES "_x11_test$")

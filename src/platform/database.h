@@ -34,4 +34,9 @@ public:
     virtual std::unique_ptr<Database> open(const std::string& path, const std::string& password) = 0;
 };
 
+// Builds a fresh encrypted database at path from SQL, replacing any older file there.
+// Used by the make-db tool and by the tests' fixture builder, so both produce files the
+// real engine opens. Throws Error; on failure no file is left at path.
+void create_encrypted_database(const std::string& path, const std::string& password, const std::string& sql);
+
 }  // namespace platform
