@@ -37,7 +37,7 @@ public:
                            std::to_string(::geteuid()) + ".lock";
         // O_CLOEXEC: a program we start must not keep our lock alive after we end.
         // O_NOFOLLOW: nobody else's link in the shared temporary folder is followed.
-        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0) return false;
         int rc;
         do {

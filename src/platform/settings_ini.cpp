@@ -1,8 +1,11 @@
 // Settings read the way the original platform's private-profile files behave.
 #include "settings_ini.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <memory>
 #include <string_view>
 
@@ -99,13 +102,33 @@ std::string lookup(const std::string& file_bytes, const std::string& section, co
 
 namespace {
 
+bool read_file(const std::string& path, std::string& out) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    char buffer[8192];
+    while (ok) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        out.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return ok;
+}
+
 class IniSettingsReader : public SettingsReader {
 public:
     std::string read(const std::string& section, const std::string& key, const std::string& file_path) override {
         if (section.empty() || key.empty()) return std::string();
-        std::ifstream in(file_path, std::ios::binary);
-        if (!in) return std::string();
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string bytes;
+        // A file that cannot be read counts as a missing one: the callers fall back
+        // to their defaults.
+        if (!read_file(file_path, bytes)) return std::string();
         return cp932::decode(ini::lookup(bytes, section, key));
     }
 };

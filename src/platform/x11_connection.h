@@ -1,0 +1,39 @@
+#pragma once
+// A connection of our own to the X server, opened on first use, for the backends that
+// reach other programs' windows. Qt's own connection is left alone.
+// Include it after every Qt header and every header of ours: Xlib defines None,
+// Bool, Status and other plain words as macros.
+#include <X11/Xlib.h>
+
+namespace platform::x11 {
+
+class Connection {
+public:
+    Connection() = default;
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Null when there is no X display to talk to; tried once.
+    Display* get();
+
+private:
+    Display* display_ = nullptr;
+    bool tried_ = false;
+};
+
+// While alive, X errors (a window that went away meanwhile) are counted instead of
+// ending the program, which is what Xlib's default handler would do.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display);
+    ~ErrorTrap();
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+private:
+    Display* display_;
+    XErrorHandler previous_;
+};
+
+}  // namespace platform::x11

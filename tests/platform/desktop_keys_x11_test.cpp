@@ -1,0 +1,190 @@
+// The X11 desktop and the XTest key sender against windows made here with Xlib.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "platform/backends.h"
+
+// Xlib's macros clash with names in Qt's and our headers.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+namespace {
+
+class X11Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        d = XOpenDisplay(nullptr);
+        if (!d) GTEST_SKIP() << "no X display";
+        root = DefaultRootWindow(d);
+        // Sees the requests sent to the root window for a window manager.
+        XSelectInput(d, root, SubstructureNotifyMask);
+    }
+    void TearDown() override {
+        if (d) XCloseDisplay(d);
+    }
+
+    Atom atom(const char* name) { return XInternAtom(d, name, False); }
+
+    Window make_window(Window parent, const char* res_name, const char* res_class, const char* net_title,
+                       const char* wm_title, bool delete_protocol) {
+        Window w = XCreateSimpleWindow(d, parent, 10, 10, 200, 100, 0, 0, 0);
+        if (res_class) {
+            XClassHint hint{const_cast<char*>(res_name), const_cast<char*>(res_class)};
+            XSetClassHint(d, w, &hint);
+        }
+        if (net_title)
+            XChangeProperty(d, w, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(net_title), static_cast<int>(strlen(net_title)));
+        if (wm_title) XStoreName(d, w, wm_title);
+        if (delete_protocol) {
+            Atom del = atom("WM_DELETE_WINDOW");
+            XSetWMProtocols(d, w, &del, 1);
+        }
+        XSelectInput(d, w, KeyPressMask | KeyReleaseMask | StructureNotifyMask);
+        XMapWindow(d, w);
+        XSync(d, False);
+        return w;
+    }
+
+    void wait_mapped(Window w) {
+        ASSERT_TRUE(wait_for([&](const XEvent& e) { return e.type == MapNotify && e.xmap.window == w; }));
+    }
+
+    // Next event that passes the test, within two seconds; others are dropped.
+    bool wait_for(const std::function<bool(const XEvent&)>& test, XEvent* out = nullptr) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (std::chrono::steady_clock::now() < end) {
+            while (XPending(d)) {
+                XEvent e;
+                XNextEvent(d, &e);
+                if (test(e)) {
+                    if (out) *out = e;
+                    return true;
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+
+    Display* d = nullptr;
+    Window root = 0;
+    std::unique_ptr<platform::Desktop> desktop = platform::make_x11_desktop();
+};
+
+TEST_F(X11Test, FindsWindowByClassAndExactTitle) {
+    Window w = make_window(root, "ledgrinprobe", "LedgrinProbe", "試験 ウィンドウ", "probe", true);
+    Window plain = make_window(root, "plainprobe", "PlainProbe", nullptr, "Plain Title", true);
+    // A window manager's frame without a class of its own, holding the client window.
+    Window frame = XCreateSimpleWindow(d, root, 0, 0, 300, 200, 0, 0, 0);
+    XMapWindow(d, frame);
+    Window framed = make_window(frame, "framedprobe", "FramedProbe", "Framed", nullptr, true);
+
+    EXPECT_EQ(desktop->find_window("LedgrinProbe", std::string("試験 ウィンドウ")), w);
+    EXPECT_EQ(desktop->find_window("ledgrinprobe", std::string("試験 ウィンドウ")), w);  // instance name
+    EXPECT_EQ(desktop->find_window("LedgrinProbe", std::nullopt), w);
+    EXPECT_EQ(desktop->find_window("LedgrinProbe", std::string("probe")), w);  // the older title property
+    EXPECT_EQ(desktop->find_window("LedgrinProbe", std::string("試験")), 0u);   // exact, not a prefix
+    EXPECT_EQ(desktop->find_window("ledgrinProbe", std::nullopt), 0u);        // exact case
+    EXPECT_EQ(desktop->find_window("PlainProbe", std::string("Plain Title")), plain);
+    EXPECT_EQ(desktop->find_window("FramedProbe", std::string("Framed")), framed);
+    EXPECT_EQ(desktop->find_window("NoSuchClass", std::nullopt), 0u);
+}
+
+TEST_F(X11Test, RequestCloseSendsDeleteWindowAndLeavesTheWindowAlive) {
+    Window w = make_window(root, "closeprobe", "CloseProbe", "Close me", nullptr, true);
+    wait_mapped(w);
+    platform::WindowId found = desktop->find_window("CloseProbe", std::string("Close me"));
+    ASSERT_EQ(found, w);
+    desktop->request_close(found);
+    XEvent e;
+    ASSERT_TRUE(wait_for([&](const XEvent& ev) { return ev.type == ClientMessage && ev.xclient.window == w; }, &e));
+    EXPECT_EQ(e.xclient.message_type, atom("WM_PROTOCOLS"));
+    EXPECT_EQ(static_cast<Atom>(e.xclient.data.l[0]), atom("WM_DELETE_WINDOW"));
+    XWindowAttributes attrs;
+    EXPECT_TRUE(XGetWindowAttributes(d, w, &attrs));  // asked, not killed
+}
+
+TEST_F(X11Test, WindowWithoutDeleteProtocolIsAskedThroughTheWindowManager) {
+    Window w = make_window(root, "rude", "RudeProbe", nullptr, "Rude", false);
+    wait_mapped(w);
+    desktop->request_close(w);
+    XEvent e;
+    ASSERT_TRUE(wait_for(
+        [&](const XEvent& ev) { return ev.type == ClientMessage && ev.xclient.message_type == atom("_NET_CLOSE_WINDOW"); },
+        &e));
+    EXPECT_EQ(e.xclient.window, w);
+    XWindowAttributes attrs;
+    EXPECT_TRUE(XGetWindowAttributes(d, w, &attrs));
+}
+
+TEST_F(X11Test, GoneWindowIsNoError) {
+    Window w = make_window(root, "gone", "GoneProbe", nullptr, "Gone", true);
+    XDestroyWindow(d, w);
+    XSync(d, False);
+    desktop->bring_to_front(w);
+    desktop->request_close(w);
+    EXPECT_EQ(desktop->find_window("GoneProbe", std::nullopt), 0u);
+}
+
+TEST_F(X11Test, BringToFrontFocusesAndKeysReachTheWindow) {
+    Window w = make_window(root, "keyprobe", "KeyProbe", nullptr, "Keys", true);
+    wait_mapped(w);
+    desktop->bring_to_front(w);
+    XEvent e;
+    ASSERT_TRUE(wait_for(
+        [&](const XEvent& ev) { return ev.type == ClientMessage && ev.xclient.message_type == atom("_NET_ACTIVE_WINDOW"); },
+        &e));
+    EXPECT_EQ(e.xclient.window, w);
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(d, &focus, &revert);
+    ASSERT_EQ(focus, w);
+
+    auto keys = platform::make_xtest_key_sender();
+    struct Case {
+        uint8_t vk;
+        KeySym sym;
+    } cases[] = {{27, XK_Escape}, {13, XK_Return}, {0x41, XK_a}, {0x35, XK_5}, {0x70, XK_F1}};
+    for (const Case& c : cases) {
+        KeyCode code = XKeysymToKeycode(d, c.sym);
+        keys->key_down(c.vk);
+        keys->key_up(c.vk);
+        EXPECT_TRUE(wait_for([&](const XEvent& ev) {
+            return ev.type == KeyPress && ev.xkey.window == w && ev.xkey.keycode == code;
+        })) << int(c.vk);
+        EXPECT_TRUE(wait_for([&](const XEvent& ev) {
+            return ev.type == KeyRelease && ev.xkey.window == w && ev.xkey.keycode == code;
+        })) << int(c.vk);
+    }
+}
+
+TEST_F(X11Test, TopmostOfAShownWindowAsksTheWindowManager) {
+    QWidget window;
+    window.show();
+    XSync(d, False);
+    desktop->set_topmost(&window, true);
+    XEvent e;
+    ASSERT_TRUE(wait_for(
+        [&](const XEvent& ev) { return ev.type == ClientMessage && ev.xclient.message_type == atom("_NET_WM_STATE"); },
+        &e));
+    EXPECT_EQ(e.xclient.window, static_cast<Window>(window.winId()));
+    EXPECT_EQ(e.xclient.data.l[0], 1);  // add
+    EXPECT_EQ(static_cast<Atom>(e.xclient.data.l[1]), atom("_NET_WM_STATE_ABOVE"));
+    EXPECT_TRUE(window.isVisible());
+
+    desktop->set_topmost(&window, false);
+    ASSERT_TRUE(wait_for(
+        [&](const XEvent& ev) { return ev.type == ClientMessage && ev.xclient.message_type == atom("_NET_WM_STATE"); },
+        &e));
+    EXPECT_EQ(e.xclient.data.l[0], 0);  // remove
+}
+
+}  // namespace

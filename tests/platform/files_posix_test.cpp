@@ -1,0 +1,170 @@
+// The POSIX files backend on a real folder of the test's own.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "platform/backends.h"
+#include "platform/error.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::set<std::string> names_in(const std::string& folder) {
+    std::set<std::string> out;
+    for (const auto& e : fs::directory_iterator(folder)) out.insert(e.path().filename().string());
+    return out;
+}
+
+class FilesTest : public ::testing::Test {
+protected:
+    fakes::TempDir dir;
+    std::unique_ptr<platform::Files> files = platform::make_posix_files();
+};
+
+struct DeleteCase {
+    const char* name;
+    std::string pattern;  // last component
+    std::set<std::string> kept;
+    int deleted;
+};
+
+class DeletePattern : public FilesTest, public ::testing::WithParamInterface<DeleteCase> {};
+
+// Every case runs on the same folder: plain files with and without a dot, a dot file,
+// a read-only file, a subfolder, a link, and names with brackets.
+TEST_P(DeletePattern, DeletesOnlyMatchingWritablePlainFiles) {
+    const DeleteCase& c = GetParam();
+    for (const char* n : {"index.html", "index2.html", "index3.html", "index.htm", "notes", ".hidden", "a[1].txt",
+                          "a1.txt", "page.html"})
+        dir.write(n, "x");
+    std::string ro = dir.write("locked.html", "x");
+    ::chmod(ro.c_str(), 0444);
+    dir.folder("sub.dir");
+    dir.write("sub.dir/inner.html", "x");
+    ::symlink("/etc/hostname", dir.file("link.html").c_str());
+
+    EXPECT_EQ(files->delete_files(dir.path() + c.pattern), c.deleted);
+    EXPECT_EQ(names_in(dir.path()), c.kept);
+    EXPECT_EQ(names_in(dir.path() + "sub.dir"), std::set<std::string>{"inner.html"});
+}
+
+const std::set<std::string> kAlwaysKept = {"locked.html", "sub.dir", "link.html"};
+
+std::set<std::string> kept_plus(std::initializer_list<std::string> more) {
+    std::set<std::string> s = kAlwaysKept;
+    s.insert(more.begin(), more.end());
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, DeletePattern,
+    ::testing::Values(
+        DeleteCase{"every_file", "*.*", kAlwaysKept, 9},
+        DeleteCase{"star", "*", kAlwaysKept, 9},
+        DeleteCase{"index_pages", "index*.html",
+                   kept_plus({"index.htm", "notes", ".hidden", "a[1].txt", "a1.txt", "page.html"}), 3},
+        DeleteCase{"question_mark", "index?.html",
+                   kept_plus({"index.html", "index.htm", "notes", ".hidden", "a[1].txt", "a1.txt", "page.html"}), 2},
+        DeleteCase{"brackets_are_plain", "a[1].txt",
+                   kept_plus({"index.html", "index2.html", "index3.html", "index.htm", "notes", ".hidden", "a1.txt",
+                              "page.html"}),
+                   1},
+        DeleteCase{"exact_name", "notes",
+                   kept_plus({"index.html", "index2.html", "index3.html", "index.htm", ".hidden", "a[1].txt",
+                              "a1.txt", "page.html"}),
+                   1},
+        DeleteCase{"no_match", "*.pdf",
+                   kept_plus({"index.html", "index2.html", "index3.html", "index.htm", "notes", ".hidden",
+                              "a[1].txt", "a1.txt", "page.html"}),
+                   0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FilesTest, DeleteInMissingFolderDeletesNothing) {
+    EXPECT_EQ(files->delete_files(dir.path() + "missing/*.*"), 0);
+}
+
+TEST_F(FilesTest, WriteUtf8BomWritesExactBytesAndReplacesALongerFile) {
+    std::string path = dir.write("index.html", std::string(5000, 'z'));
+    files->write_utf8_bom(path, "<p>試験</p>\r\n");
+    EXPECT_EQ(files->read_all(path), "\xEF\xBB\xBF<p>\xE8\xA9\xA6\xE9\xA8\x93</p>\r\n");
+    EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"index.html"});  // no temporary left
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_TRUE(st.st_mode & S_IRUSR);
+}
+
+TEST_F(FilesTest, WriteUtf8BomFailureThrowsAndLeavesNoTemporary) {
+    dir.folder("index.html");  // a folder in the way of the rename
+    EXPECT_THROW(files->write_utf8_bom(dir.file("index.html"), "x"), platform::Error);
+    EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"index.html"});
+    EXPECT_THROW(files->write_utf8_bom(dir.file("missing/index.html"), "x"), platform::Error);
+}
+
+TEST_F(FilesTest, AppendCp932AddsToTheEnd) {
+    std::string path = dir.file("result.txt");
+    files->append_cp932(path, "試験,");
+    files->append_cp932(path, "a€\r\n");
+    EXPECT_EQ(files->read_all(path), "\x8E\x8E\x8C\xB1,a?\r\n");
+    EXPECT_THROW(files->append_cp932(dir.file("missing/result.txt"), "x"), platform::Error);
+}
+
+TEST_F(FilesTest, CreateFolderOneLevel) {
+    std::string path = dir.path() + "quorvex/";
+    EXPECT_FALSE(files->folder_exists(path));
+    files->create_folder(path);
+    EXPECT_TRUE(files->folder_exists(path));
+    EXPECT_TRUE(files->folder_is_trusted(path));
+    files->create_folder(path);  // already there: nothing to do
+    EXPECT_THROW(files->create_folder(dir.path() + "a/b/"), platform::Error);
+    dir.write("plain", "x");
+    EXPECT_THROW(files->create_folder(dir.file("plain")), platform::Error);
+    EXPECT_FALSE(files->folder_exists(dir.file("plain")));
+    EXPECT_TRUE(files->file_exists(dir.file("plain")));
+    EXPECT_FALSE(files->file_exists(path));
+}
+
+TEST_F(FilesTest, TrustedFolderTable) {
+    struct Case {
+        const char* name;
+        mode_t mode;
+        bool trusted;
+    } cases[] = {
+        {"private", 0700, true},
+        {"readable", 0755, true},
+        {"group_writable", 0770, false},
+        {"other_writable", 0707, false},
+        {"sticky_world", 01777, false},
+    };
+    for (const Case& c : cases) {
+        std::string p = dir.folder(c.name);
+        ASSERT_EQ(::chmod(p.c_str(), c.mode), 0);
+        EXPECT_EQ(files->folder_is_trusted(p), c.trusted) << c.name;
+    }
+    EXPECT_FALSE(files->folder_is_trusted(dir.path() + "missing/"));
+    std::string target = dir.folder("target");
+    ::symlink(target.c_str(), dir.file("link").c_str());
+    EXPECT_FALSE(files->folder_is_trusted(dir.file("link") + "/"));  // a link is not the folder itself
+    EXPECT_FALSE(files->folder_is_trusted(dir.write("plain", "x")));
+    if (::geteuid() == 0) {
+        std::string other = dir.folder("others");
+        ASSERT_EQ(::chown(other.c_str(), 12345, 12345), 0);
+        EXPECT_FALSE(files->folder_is_trusted(other));
+    }
+}
+
+TEST_F(FilesTest, ReadAndRemove) {
+    std::string path = dir.write("f", std::string("a\0b", 3));
+    EXPECT_EQ(files->read_all(path), std::string("a\0b", 3));
+    files->remove_file(path);
+    EXPECT_FALSE(files->file_exists(path));
+    files->remove_file(path);  // already gone
+    EXPECT_THROW(files->read_all(path), platform::Error);
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+#include "support/fake_desktop.h"
+
+#include <algorithm>
+
+namespace fakes {
+
+platform::WindowId FakeDesktop::find_window(const std::string& window_class,
+                                            const std::optional<std::string>& title) {
+    calls.push_back("find " + window_class + "|" + (title ? *title : std::string("*")));
+    for (const DesktopWindow& w : windows)
+        if (w.window_class == window_class && (!title || w.title == *title)) return w.id;
+    return 0;
+}
+
+void FakeDesktop::bring_to_front(platform::WindowId id) { calls.push_back("front " + std::to_string(id)); }
+
+void FakeDesktop::request_close(platform::WindowId id) {
+    calls.push_back("close " + std::to_string(id));
+    if (close_removes_window)
+        windows.erase(std::remove_if(windows.begin(), windows.end(),
+                                     [id](const DesktopWindow& w) { return w.id == id; }),
+                      windows.end());
+}
+
+void FakeDesktop::set_topmost(QWidget* window, bool on) {
+    calls.push_back(on ? "topmost on" : "topmost off");
+    topmost[window] = on;
+}
+
+}  // namespace fakes

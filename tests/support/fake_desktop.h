@@ -1,0 +1,37 @@
+#pragma once
+// A desktop of scripted windows that records what was done to them.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+
+namespace fakes {
+
+struct DesktopWindow {
+    platform::WindowId id = 0;
+    std::string window_class;
+    std::string title;
+};
+
+class FakeDesktop : public platform::Desktop {
+public:
+    // First scripted window with that class and, when given, that title.
+    platform::WindowId find_window(const std::string& window_class,
+                                   const std::optional<std::string>& title) override;
+    void bring_to_front(platform::WindowId id) override;
+    void request_close(platform::WindowId id) override;
+    void set_topmost(QWidget* window, bool on) override;
+
+    std::vector<DesktopWindow> windows;
+    // When set, a window asked to close goes away, as a program that obeys would do.
+    bool close_removes_window = false;
+
+    // Every call in order: "find <class>|<title or *>", "front <id>", "close <id>",
+    // "topmost on" / "topmost off".
+    std::vector<std::string> calls;
+    // The last topmost state asked for each of our windows.
+    std::map<QWidget*, bool> topmost;
+};
+
+}  // namespace fakes
