@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <vector>
 
 #include "platform/dispatch_gate.h"
 #include "platform/platform.h"
@@ -42,6 +43,7 @@ void set_background(QWidget* w, const QColor& c) {
 }
 
 void run_handler(const char* name, const std::function<void()>& handler) {
+    HandlerScope running;
     try {
         handler();
     } catch (const std::exception& e) {
@@ -81,8 +83,7 @@ QPushButton* make_button(QWidget* parent, const std::string& caption, double lef
                          double height, const QFont& font) {
     auto* b = new QPushButton(parent);
     b->setFont(font);
-    // Captions are plain text: an '&' is shown, not taken as a mnemonic.
-    b->setText(QString::fromStdString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+    set_caption(b, caption);
     b->setAutoDefault(false);
     place(b, left, top, width, height);
     return b;
@@ -95,6 +96,22 @@ QGroupBox* make_frame(QWidget* parent, const std::string& caption, double left, 
     g->setTitle(QString::fromStdString(caption));
     place(g, left, top, width, height);
     return g;
+}
+
+void connect_click(QPushButton* button, const char* name, std::function<void()> handler) {
+    QObject::connect(button, &QPushButton::clicked, button, [name, handler = std::move(handler)] {
+        if (platform::dispatch_blocked()) return;
+        run_handler(name, handler);
+    });
+}
+
+std::string caption_of(const QPushButton* button) {
+    return button->text().replace(QLatin1String("&&"), QLatin1String("&")).toStdString();
+}
+
+void set_caption(QPushButton* button, const std::string& caption) {
+    // Captions are plain text: an '&' is shown, not taken as a mnemonic.
+    button->setText(QString::fromStdString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
 }
 
 std::string text_of(const QLabel* label) { return label->text().toStdString(); }
@@ -201,7 +218,24 @@ bool Form::event(QEvent* e) {
 namespace {
 int g_loaded = 0;
 std::function<void()> g_on_last_unloaded;
+int g_handler_depth = 0;
+// Unloaded forms waiting for the running handlers to return.
+std::vector<QPointer<Form>> g_pending_deletes;
+
+void release_pending_deletes() {
+    std::vector<QPointer<Form>> pending;
+    pending.swap(g_pending_deletes);
+    for (auto& f : pending) {
+        if (f) f->deleteLater();
+    }
+}
 }  // namespace
+
+HandlerScope::HandlerScope() { ++g_handler_depth; }
+
+HandlerScope::~HandlerScope() {
+    if (--g_handler_depth == 0) release_pending_deletes();
+}
 
 int FormSlot::loaded_count() { return g_loaded; }
 
@@ -216,12 +250,16 @@ void FormSlot::unloaded(Form* f) {
     f->unloaded_ = true;
     f->unload_self_ = nullptr;
     f->hide();
-    f->deleteLater();
+    g_pending_deletes.emplace_back(f);
+    if (g_handler_depth == 0) release_pending_deletes();
     --g_loaded;
     if (g_loaded == 0 && g_on_last_unloaded) g_on_last_unloaded();
 }
 
-void flush_unloads() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void flush_unloads() {
+    release_pending_deletes();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // ---------------------------------------------------------------------------------------
 
@@ -251,6 +289,13 @@ void Timer::fire() { on_timeout(); }
 
 void Timer::on_timeout() {
     if (!enabled_ || running_ || platform::dispatch_blocked()) return;
+    // An unloaded form lingers until the loop destroys it; its timers are already gone.
+    for (QObject* o = parent(); o; o = o->parent()) {
+        if (auto* form = qobject_cast<Form*>(o)) {
+            if (form->is_unloaded()) return;
+            break;
+        }
+    }
     running_ = true;
     QPointer<Timer> self(this);
     run_handler(name_, tick_);

@@ -41,6 +41,17 @@ void ignore_errors(F&& statement) noexcept {
 // with the handler's name and the program goes on.
 void run_handler(const char* name, const std::function<void()>& handler);
 
+// Marks a handler of ours as running. Forms unloaded meanwhile are destroyed only once the
+// outermost one has returned, so a handler that resumes after a modal dialog or a
+// do_events() never finds its own form gone (a nested loop would otherwise delete it).
+class HandlerScope {
+public:
+    HandlerScope();
+    ~HandlerScope();
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+};
+
 // Lets pending events (and so our handlers) run once.
 void do_events();
 
@@ -55,6 +66,12 @@ QPushButton* make_button(QWidget* parent, const std::string& caption, double lef
                          double height, const QFont& font);
 QGroupBox* make_frame(QWidget* parent, const std::string& caption, double left, double top, double width,
                       double height, const QFont& font);
+// Runs handler (through run_handler) on each click; a click that arrives while the dispatch
+// gate is closed is dropped, like a timer tick.
+void connect_click(QPushButton* button, const char* name, std::function<void()> handler);
+// A button's caption as shown, and setting it as plain text (an '&' is no mnemonic).
+std::string caption_of(const QPushButton* button);
+void set_caption(QPushButton* button, const std::string& caption);
 std::string text_of(const QLabel* label);
 void set_text(QLabel* label, const std::string& text);
 
@@ -139,6 +156,7 @@ public:
         T* f = new T();
         instance_ = f;
         FormSlot::loaded(f, [this] { unload(); });
+        HandlerScope running;
         f->Form_Load();
         return *f;
     }
