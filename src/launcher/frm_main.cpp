@@ -1,0 +1,134 @@
+#include "frm_main.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "common/folders.h"
+#include "common/japanese.h"
+#include "common/text.h"
+#include "frm_shipai.h"
+#include "frm_test_info.h"
+#include "module1.h"
+#include "platform/platform.h"
+#include "windows.h"
+
+namespace launcher {
+
+namespace {
+constexpr double kButtonWidth = 2295, kButtonHeight = 675;
+constexpr double kWaitWidth = 3795, kWaitHeight = 495;
+constexpr int kMaxValueLength = 10;
+}  // namespace
+
+frmMain::frmMain() {
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    set_refuse_close(true);
+    common::set_background(this, common::rgb(0xC0, 0xC0, 0xC0));
+
+    wbMain = platform::current().browsers->create(this, state().data_path);
+    Command1 = common::make_button(this, "ログイン", 0, 0, kButtonWidth, kButtonHeight, common::pgothic(18));
+    lblWaitMsg = common::make_label(this, "しばらくお待ちください...", 0, 0, kWaitWidth, kWaitHeight, common::pgothic(18));
+    lblWaitMsg->setVisible(false);
+    Command1->setFocus();
+
+    on_click(Command1, this, "Command1_Click", [this] { Command1_Click(); });
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Form_Load() {
+    work_area = common::get_work_area();
+    auto& screen = *platform::current().screen;
+    set_Height(screen.twips_per_pixel_y() * (work_area.bottom - work_area.top));
+    set_Left(0);
+    set_Top(0);
+    set_Width(screen.twips_per_pixel_x() * (work_area.right - work_area.left));
+    // A page that cannot be shown leaves an empty pane: its fields then read as empty and
+    // the button answers with the failure dialog instead of the window never appearing.
+    common::run_handler("Form_Load", [this] { wbMain->navigate(state().data_path + "index.html"); });
+}
+
+void frmMain::Form_Resize() {
+    common::ignore_errors([this] {
+        wbMain->set_geometry(0, 0, common::twips_to_px(ScaleWidth()), common::twips_to_px(Height() - 1000));
+    });
+    common::ignore_errors([this] {
+        common::place(Command1, (Width() - kButtonWidth) / 2, Height() - 850, kButtonWidth, kButtonHeight);
+    });
+    common::ignore_errors([this] { common::place(lblWaitMsg, 160, Height() - 1220, kWaitWidth, kWaitHeight); });
+}
+
+void frmMain::Form_Activate() {
+    common::ignore_errors([] { reset_mouse_pointer(); });
+    common::ignore_errors([this] { unsetCursor(); });
+}
+
+void frmMain::fail_modal(const std::string& reason) {
+    frmShipai& dialog = forms().shipai.get();
+    common::set_text(dialog.Label2, reason);
+    reset_mouse_pointer();
+    dialog.show_modal_above_owner();
+}
+
+void frmMain::Command1_Click() {
+    auto& p = platform::current();
+    Module1& s = state();
+
+    Command1->setEnabled(false);
+    reset_mouse_pointer();
+
+    // A page without the fields, or one that cannot be read at all, counts as empty fields.
+    std::string exam_id, exam_pass;
+    try {
+        const auto fields = wbMain->read_fields({"ExamID", "ExamPass"});
+        exam_id = fields.at(0).first_value();
+        exam_pass = fields.at(1).first_value();
+    } catch (const std::exception&) {
+        exam_id.clear();
+        exam_pass.clear();
+    }
+    if (exam_id.empty() || exam_pass.empty()) {
+        forms().shipai.get().show_modeless_above_owner();
+        return;
+    }
+
+    exam_id = common::to_narrow(exam_id);
+    exam_pass = common::to_narrow(exam_pass);
+    if (common::len(exam_id) > kMaxValueLength || common::len(exam_pass) > kMaxValueLength) {
+        fail_modal(kReasonTooLong);
+        return;
+    }
+
+    const TestDefinition definition = parse_test_definition(test_definition_line);
+    frmTestInfo& confirm = forms().test_info.get();
+    common::set_text(confirm.lblShikenName, definition.name);
+    common::set_text(confirm.lblStartTime, definition.start_time);
+    reset_mouse_pointer();
+    confirm.show_modal_above_owner();
+    if (!s.confirm_flag) p.process->end_program();
+
+    const DispatchRow* row = find_dispatch_row(definition.kind);
+    if (!row) {
+        frmShipai& dialog = forms().shipai.get();
+        common::set_text(dialog.Label2, kReasonUnknownKind);
+        reset_mouse_pointer();
+        dialog.show_modeless_above_owner();
+        return;
+    }
+
+    if (!row->document) {
+        // Started from an argument vector, not a command line: a blank in the installation
+        // path can never turn into an argument, so the program always finds none.
+        if (!p.process->start(s.data_path + row->program_file)) {
+            fail_modal(kReasonNotStarted);
+            return;
+        }
+        p.process->end_program();
+    }
+
+    // The rows that fetch their program first are not offered by this launcher yet: it
+    // says it could not start one, and "修正" leads back to the sign-in.
+    fail_modal(kReasonNotStarted);
+}
+
+}  // namespace launcher

@@ -1,0 +1,43 @@
+#pragma once
+// The sign-in window: the local sign-in page, one button, and from there the
+// confirmation and the start of the examination program.
+#include <memory>
+#include <string>
+
+#include "common/forms.h"
+#include "platform/browser.h"
+#include "platform/screen.h"
+#include "test_definition.h"
+
+class QLabel;
+class QPushButton;
+
+namespace launcher {
+
+inline const char* const kReasonTooLong = "試験IDが間違っています。確認してください。";
+inline const char* const kReasonUnknownKind = "試験実施科目が登録されていません。";
+inline const char* const kReasonNotStarted = "試験プログラムを起動できませんでした。";
+
+class frmMain : public common::Form {
+public:
+    frmMain();
+    ~frmMain() override;
+
+    std::unique_ptr<platform::BrowserPane> wbMain;
+    QPushButton* Command1;  // "ログイン"
+    QLabel* lblWaitMsg;     // nothing shows it
+
+    platform::Rect work_area;
+    // The examination offered, held by the sign-in button.
+    std::string test_definition_line = kTestDefinitionLine;
+
+    void Form_Load() override;
+    void Form_Resize() override;
+    void Form_Activate() override;
+    void Command1_Click();
+
+private:
+    void fail_modal(const std::string& reason);
+};
+
+}  // namespace launcher

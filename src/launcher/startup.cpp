@@ -1,0 +1,70 @@
+#include "startup.h"
+
+#include "common/folders.h"
+#include "common/startup.h"
+#include "frm_main.h"
+#include "module1.h"
+#include "platform/platform.h"
+#include "windows.h"
+
+namespace launcher {
+
+namespace {
+
+std::string with_trailing_slash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+void create_when_missing(const std::string& folder) {
+    auto& files = *platform::current().files;
+    try {
+        if (!files.folder_exists(folder)) files.create_folder(folder);
+    } catch (const platform::Error&) {
+        // Left missing: a download into it reports its own failure.
+    }
+}
+
+}  // namespace
+
+void refuse_os_version() {
+    auto& p = platform::current();
+    platform::MessageBoxSpec box;
+    box.title = "OSバージョンエラー";
+    box.text = "このバージョンのOSでは試験を実施することはできません。";
+    box.buttons = platform::MbButtons::Ok;
+    box.icon = platform::MbIcon::Warning;
+    box.system_modal = true;
+    p.message_box->show(box);
+    p.process->end_program();
+}
+
+std::string get_program_folder() {
+    const std::string folder = with_trailing_slash(platform::current().system->temp_path()) + "bramwick/";
+    create_when_missing(folder);
+    create_when_missing(folder + "data");
+    return folder;
+}
+
+void Main() {
+    auto& p = platform::current();
+    Module1& s = state();
+
+    if (p.system->os_major_version() < 6) refuse_os_version();
+    if (!common::screen_is_96_dpi()) common::refuse_screen();
+    if (!p.lock->acquire("launcher")) common::refuse_second_instance();
+
+    s.download_url = common::read_server_setting("url");
+    if (s.download_url.empty()) s.download_url = kDefaultDownloadUrl;
+    s.login_url = common::read_server_setting("login");
+    if (s.login_url.empty()) s.login_url = kDefaultLoginUrl;
+
+    s.data_path = with_trailing_slash(p.system->program_folder()) + "data/";
+    s.program_path = get_program_folder();
+    s.user_agent = kUserAgent;
+
+    forms().main.get().show_modeless();
+    common::do_events();
+}
+
+}  // namespace launcher
