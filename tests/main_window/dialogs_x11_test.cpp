@@ -1,0 +1,88 @@
+// The dialogs on a real X display: each is shown, saved as /tmp/shots/<dialog>.png for a
+// look, and measured: the Japanese font is the installed substitute and no text is cut.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QTest>
+
+#include "main_window_fixture.h"
+
+namespace {
+
+using namespace main_window;
+
+class DialogsX11Test : public mw_test::MainWindowTest {
+public:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        common::install_fonts();
+        QDir().mkpath("/tmp/shots");
+    }
+
+    // Shows the dialog, saves its picture and checks every text in it.
+    void shoot(common::Form& d, const char* name) {
+        d.show_modeless();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+        QTest::qWait(100);
+        EXPECT_TRUE(d.grab().save(QStringLiteral("/tmp/shots/%1.png").arg(QLatin1String(name))));
+
+        for (QLabel* l : d.findChildren<QLabel*>()) {
+            SCOPED_TRACE(common::text_of(l));
+            EXPECT_EQ(QFontInfo(l->font()).family(), QStringLiteral("IPAPGothic"));
+            const int needed = l->wordWrap() ? l->heightForWidth(l->width()) : l->sizeHint().height();
+            EXPECT_LE(needed, l->height()) << "text does not fit its label";
+            EXPECT_LE(l->geometry().right(), l->parentWidget()->width()) << "label runs out of its container";
+            EXPECT_LE(l->geometry().bottom(), l->parentWidget()->height()) << "label runs out of its container";
+        }
+        for (QPushButton* b : d.findChildren<QPushButton*>()) {
+            SCOPED_TRACE(common::caption_of(b));
+            EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()), b->width() - 8) << "caption does not fit";
+            EXPECT_LE(b->geometry().right(), d.width());
+            EXPECT_LE(b->geometry().bottom(), d.height());
+        }
+        for (QGroupBox* g : d.findChildren<QGroupBox*>()) {
+            SCOPED_TRACE(g->title().toStdString());
+            EXPECT_LE(g->fontMetrics().horizontalAdvance(g->title()), g->width() - 16);
+        }
+    }
+};
+
+TEST_F(DialogsX11Test, FailureDialog) {
+    auto& d = shipai_dialog().get();
+    common::set_text(d.Label2, "データファイルの取得に失敗しました。インターネット環境の確認をお願いいたします。");
+    shoot(d, "frmShipai");
+}
+
+TEST_F(DialogsX11Test, FailureDialogAfterARegistration) {
+    auto& d = shipai_dialog().get();
+    common::set_text(d.Label1, "次の理由により、登録されませんでした。");
+    common::set_text(d.Label2, "試験サーバの接続に失敗しました。インターネット環境の確認をお願いいたします。");
+    common::set_text(d.Label3,
+                     "登録をもう一度やり直す場合には［やり直し］ボタンを、中断してプログラムを終了するには［中断］ボタンを"
+                     "クリックしてください。");
+    shoot(d, "frmShipai_registration");
+}
+
+TEST_F(DialogsX11Test, InputErrorDialog) {
+    auto& d = entry_miss_dialog().get();
+    common::set_text(d.lblErrMsg, "メールアドレスに使用できない文字が含まれています。");
+    shoot(d, "frmEntryMiss");
+}
+
+TEST_F(DialogsX11Test, ConfirmationDialog) {
+    auto& d = user_info_dialog().get();
+    common::set_text(d.lblName, "山田 太郎\r\nヤマダ タロウ\r\nYAMADA TARO");  // as the registration writes it
+    common::set_text(d.lblSeibetu, "男");
+    common::set_text(d.lblWork, "高校生");
+    common::set_text(d.lblBirthday, "2006/04/01");
+    common::set_text(d.lblEmail, "taro.yamada@example.jp");
+    common::set_text(d.lblZipcode, "100-0001");
+    common::set_text(d.lblAddress, "東京都千代田区千代田1-1");
+    common::set_text(d.lblAddress2, "千代田ハイツ101号室");
+    common::set_text(d.lblTel, "03-1234-5678");
+    shoot(d, "frmUserInfo");
+}
+
+}  // namespace
