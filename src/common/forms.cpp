@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -37,7 +38,9 @@ QColor rgb(int r, int g, int b) { return QColor(r, g, b); }
 void set_background(QWidget* w, const QColor& c) {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, c);
-    p.setColor(QPalette::Button, c);
+    // A button's face is its background; a form's colour must not leak into the faces
+    // of the ordinary buttons it holds.
+    if (qobject_cast<QAbstractButton*>(w)) p.setColor(QPalette::Button, c);
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }
