@@ -80,6 +80,23 @@ int16_t count_member(const Member& m, const AnswerFields& f) {
         case Member::Kind::SlotLoop:
             slot_loop(m.rows, m.expected, f, [&] { count = checked_add_i16(count, 1); });
             break;
+        case Member::Kind::RememberedRows: {
+            // A name already taken by an earlier row fails its name here, so writing one
+            // expected row twice can never stand in for the other.
+            std::vector<bool> taken(m.expected.size(), false);
+            for (int row : m.rows) {
+                const std::string& text = f.at(row);
+                size_t j = 0;
+                while (j < m.expected.size() && !name_matches(text, m.expected[j].name)) ++j;
+                if (j == m.expected.size()) continue;  // names none of them: its number is not read
+                if (!taken[j]) {
+                    taken[j] = true;
+                    count = checked_add_i16(count, 1);
+                }
+                if (exact_matches(f.at(row + 1), m.expected[j].amount)) count = checked_add_i16(count, 1);
+            }
+            break;
+        }
     }
     return count;
 }
@@ -156,21 +173,21 @@ const MarkingKey& q4_key_group2() {
     return key;
 }
 
-void apply_key(const MarkingKey& key, const AnswerFields& f, int16_t& score) {
+void apply_key(const MarkingKey& key, const AnswerFields& f, int16_t& score, int16_t points) {
     for (const Item& item : key) {
         switch (item.kind) {
             case Item::Kind::Single:
             case Item::Kind::AllOf:
-                if (all_pass(item.checks, f)) score = checked_add_i16(score, 3);
+                if (all_pass(item.checks, f)) score = checked_add_i16(score, points);
                 break;
             case Item::Kind::Counted: {
                 int16_t count = 0;
                 for (const Member& m : item.members) count = checked_add_i16(count, count_member(m, f));
-                if (count == item.threshold) score = checked_add_i16(score, 3);
+                if (count == item.threshold) score = checked_add_i16(score, points);
                 break;
             }
             case Item::Kind::ScoringSlotLoop:
-                slot_loop(item.slots, item.expected, f, [&] { score = checked_add_i16(score, 3); });
+                slot_loop(item.slots, item.expected, f, [&] { score = checked_add_i16(score, points); });
                 break;
         }
     }

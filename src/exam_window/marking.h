@@ -46,12 +46,17 @@ struct ExpectedRow {
 };
 
 // A member of a counted item.
+//   Exact: one check (by either rule); AllOf: several checks that add 1 together.
+//   RememberedRows: listed rows that must hold the expected rows in any order. Per row in
+//   list order, its name adds 1 when it is one of the expected names that no earlier row
+//   has taken; its number field is read only when the row names one of them, and adds 1
+//   when it equals that name's amount.
 struct Member {
-    enum class Kind { Exact, AllOf, UnorderedRows, SlotLoop };
+    enum class Kind { Exact, AllOf, UnorderedRows, SlotLoop, RememberedRows };
     Kind kind;
     std::vector<Check> checks;       // Exact (one check), AllOf
-    std::vector<int> rows;           // UnorderedRows, SlotLoop: name-field numbers
-    std::vector<ExpectedRow> expected;  // UnorderedRows, SlotLoop
+    std::vector<int> rows;           // UnorderedRows, SlotLoop, RememberedRows: name-field numbers
+    std::vector<ExpectedRow> expected;  // UnorderedRows, SlotLoop, RememberedRows
 };
 
 struct Item {
@@ -70,10 +75,10 @@ const MarkingKey& q4_key_group1();
 const MarkingKey& q4_key_group2();
 const MarkingKey& q4_key_group3_and_4();
 
-// Adds 3 to score for every item of the key that scores. A failed read ends the routine:
-// the points added so far stay and FieldReadError goes to the caller. A 16-bit overflow
-// throws std::overflow_error the same way.
-void apply_key(const MarkingKey& key, const AnswerFields& fields, int16_t& score);
+// Adds points (3 for question 4) to score for every item of the key that scores. A failed
+// read ends the routine: the points added so far stay and FieldReadError goes to the
+// caller. A 16-bit overflow throws std::overflow_error the same way.
+void apply_key(const MarkingKey& key, const AnswerFields& fields, int16_t& score, int16_t points = 3);
 
 // The question-4 routine of a group (1 to 4; any other group marks nothing).
 void score_q4(int16_t group, const AnswerFields& answer4, int16_t& score);

@@ -85,8 +85,6 @@ std::string fill_choices(const std::string& fragment, const std::vector<int>& di
     return out;
 }
 
-namespace {
-
 platform::Row first_row(platform::Database& db, const std::string& sql) {
     std::vector<platform::Row> rows = db.query(sql);
     if (rows.empty()) throw platform::Error("no record for: " + sql);
@@ -105,29 +103,61 @@ std::vector<std::string> choice_texts(const platform::Row& row, int count, const
     return texts;
 }
 
-// The build proper; throws on the first failure. Every page it has written is listed in
-// written, so the caller can take them back.
-void build(std::vector<std::string>& written) {
-    platform::Platform& p = platform::current();
-    common::Module1& st = common::state();
-    platform::Random& random = *p.random;
-    const std::string folder = st.data_path;
+std::unique_ptr<platform::Database> open_question_database(const std::string& file_name) {
+    const common::Module1& st = common::state();
+    return platform::current().database->open(st.data_path + file_name, st.db_password);
+}
 
-    std::unique_ptr<platform::Database> db = p.database->open(folder + kQuestionDatabase, st.db_password);
-
+std::array<std::string, 3> read_skeletons(platform::Database& db) {
     std::array<std::string, 3> pages;
     for (int id = 1; id <= 3; ++id) {
         const std::string sql = skeleton_query(id);
-        pages[id - 1] = text_field(first_row(*db, sql), "q_doc", sql);
+        pages[id - 1] = text_field(first_row(db, sql), "q_doc", sql);
     }
+    return pages;
+}
+
+void write_page(int index, const std::string& text, std::vector<std::string>& written) {
+    const std::string path = common::state().data_path + kPageFiles.at(index);
+    platform::current().files->write_utf8_bom(path, text);
+    written.push_back(path);
+}
+
+void finish_with_page_3(std::unique_ptr<platform::Database> db, std::string page3, std::vector<std::string>& written) {
+    common::state().q4_group = 4;
+    const std::string sql = question_query(4, 4);
+    page3 = common::replace_all(page3, kQuestion4Placeholder, text_field(first_row(*db, sql), "q_doc", sql));
+    db.reset();
+    write_page(2, page3, written);
+}
+
+bool run_page_build(const char* name, const std::function<void(std::vector<std::string>& written)>& build) noexcept {
+    std::vector<std::string> written;
+    try {
+        build(written);
+        return true;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", name, e.what());
+    } catch (...) {
+        std::fprintf(stderr, "%s: unknown failure\n", name);
+    }
+    // A set of pages half from this build and half from an earlier one must never be shown.
+    for (const std::string& path : written) common::ignore_errors([&] { platform::current().files->remove_file(path); });
+    return false;
+}
+
+namespace {
+
+// The build proper; throws on the first failure. Every page it has written is listed in
+// written, so the caller can take them back.
+void build(std::vector<std::string>& written) {
+    common::Module1& st = common::state();
+    platform::Random& random = *platform::current().random;
+
+    std::unique_ptr<platform::Database> db = open_question_database(kQuestionDatabase);
+    std::array<std::string, 3> pages = read_skeletons(*db);
 
     st.answer_key.assign(51, std::string());
-
-    auto write_page = [&](int index) {
-        const std::string path = folder + kPageFiles[index];
-        p.files->write_utf8_bom(path, pages[index]);
-        written.push_back(path);
-    };
 
     // Page 1: groups 1 to 3 over slots 0 to 2, group 4 on slot 3; each question its own
     // order of four choices.
@@ -144,7 +174,7 @@ void build(std::vector<std::string>& written) {
         pages[0] = common::replace_all(pages[0], slot_placeholder(1, slot), fragment);
         st.answer_key[slot] = text_field(row, "ans", sql);
     }
-    write_page(0);
+    write_page(0, pages[0], written);
 
     // Page 2: the slot shuffle goes on from where the last set-1 question left the
     // generator; each question then draws one row of the six-choice table.
@@ -160,32 +190,13 @@ void build(std::vector<std::string>& written) {
         pages[1] = common::replace_all(pages[1], slot_placeholder(3, slot), fragment);
         st.answer_key[10 + slot] = text_field(row, "ans", sql);
     }
-    write_page(1);
+    write_page(1, pages[1], written);
 
-    st.q4_group = 4;
-    {
-        const std::string sql = question_query(4, 4);
-        pages[2] = common::replace_all(pages[2], kQuestion4Placeholder, text_field(first_row(*db, sql), "q_doc", sql));
-    }
-    db.reset();
-    write_page(2);
+    finish_with_page_3(std::move(db), pages[2], written);
 }
 
 }  // namespace
 
-bool build_question_pages() noexcept {
-    std::vector<std::string> written;
-    try {
-        build(written);
-        return true;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "build_question_pages: %s\n", e.what());
-    } catch (...) {
-        std::fprintf(stderr, "build_question_pages: unknown failure\n");
-    }
-    // A set of pages half from this build and half from an earlier one must never be shown.
-    for (const std::string& path : written) common::ignore_errors([&] { platform::current().files->remove_file(path); });
-    return false;
-}
+bool build_question_pages() noexcept { return run_page_build("build_question_pages", build); }
 
 }  // namespace main_window

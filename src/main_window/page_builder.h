@@ -7,8 +7,12 @@
 // The pieces that do not touch the platform (shuffles, table, placeholders, replacements)
 // are public so they can be exercised on their own.
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/database.h"
 
 namespace platform {
 class Random;
@@ -76,5 +80,33 @@ inline const char* const kQuestion4Placeholder = "問題４";
 // the text left by the ones before it.
 std::string fill_choices(const std::string& fragment, const std::vector<int>& digits,
                          const std::vector<std::string>& texts);
+
+// ---------------------------------------------------------------------------------------
+// Steps every question-page build shares. Each throws on failure; run_page_build turns
+// that into the builders' false.
+
+// The first record of a query; throws platform::Error when there is none.
+platform::Row first_row(platform::Database& db, const std::string& sql);
+// A field that must exist and hold text; throws platform::Error for a NULL (and, through
+// the row, for a missing column). sql names the query in the message.
+std::string text_field(const platform::Row& row, const std::string& name, const std::string& sql);
+// sel1 to sel<count>, each as text_field.
+std::vector<std::string> choice_texts(const platform::Row& row, int count, const std::string& sql);
+
+// Opens file_name in the data folder with the program's database password. The engine
+// never creates a file, so a missing database fails here.
+std::unique_ptr<platform::Database> open_question_database(const std::string& file_name);
+// The page skeletons of ids 1, 2 and 3, queried in this order.
+std::array<std::string, 3> read_skeletons(platform::Database& db);
+// Writes page index (0 to 2) as kPageFiles[index] in the data folder and lists its path
+// in written once it is on disk.
+void write_page(int index, const std::string& text, std::vector<std::string>& written);
+// The end of every build: q4_group := 4, the set-4 question into page 3, the database
+// closed, page 3 written.
+void finish_with_page_3(std::unique_ptr<platform::Database> db, std::string page3, std::vector<std::string>& written);
+
+// Runs one build. True when it completes. On any failure: the cause to stderr under name,
+// every page listed in written removed again, false. Never throws.
+bool run_page_build(const char* name, const std::function<void(std::vector<std::string>& written)>& build) noexcept;
 
 }  // namespace main_window

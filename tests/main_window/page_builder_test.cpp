@@ -19,6 +19,7 @@
 #include "platform/backends.h"
 #include "platform/database.h"
 #include "platform/error.h"
+#include "support/build_trace.h"
 #include "support/db_fixture.h"
 #include "support/fake_platform.h"
 #include "support/fake_random.h"
@@ -164,76 +165,6 @@ TEST(Queries, ExactTexts) {
 // ---------------------------------------------------------------------------------------
 // Whole builds
 
-// The events of a build in order: database open/query/close, draws and reseeds, page writes.
-struct EventLog {
-    fakes::FakeRandom* random = nullptr;
-    size_t seen = 0;
-    std::vector<std::string> events;
-    void sync() {
-        for (; seen < random->trace.size(); ++seen) events.push_back(random->trace[seen]);
-    }
-    void add(const std::string& e) {
-        sync();
-        events.push_back(e);
-    }
-};
-
-class RecordingDatabase : public platform::Database {
-public:
-    RecordingDatabase(std::unique_ptr<platform::Database> inner, EventLog& log) : inner_(std::move(inner)), log_(log) {}
-    ~RecordingDatabase() override { log_.add("close"); }
-    std::vector<platform::Row> query(const std::string& sql) override {
-        log_.add("query " + sql);
-        return inner_->query(sql);
-    }
-    void execute(const std::string& sql) override {
-        log_.add("execute " + sql);
-        inner_->execute(sql);
-    }
-
-private:
-    std::unique_ptr<platform::Database> inner_;
-    EventLog& log_;
-};
-
-class RecordingEngine : public platform::DatabaseEngine {
-public:
-    explicit RecordingEngine(EventLog& log) : inner_(platform::make_sqlcipher_engine()), log_(log) {}
-    std::unique_ptr<platform::Database> open(const std::string& path, const std::string& password) override {
-        log_.add("open " + std::filesystem::path(path).filename().string());
-        return std::make_unique<RecordingDatabase>(inner_->open(path, password), log_);
-    }
-
-private:
-    std::unique_ptr<platform::DatabaseEngine> inner_;
-    EventLog& log_;
-};
-
-// Forwards to the real files and logs the page writes.
-class RecordingFiles : public platform::Files {
-public:
-    RecordingFiles(platform::Files& inner, EventLog& log) : inner_(inner), log_(log) {}
-    bool folder_exists(const std::string& p) override { return inner_.folder_exists(p); }
-    void create_folder(const std::string& p) override { inner_.create_folder(p); }
-    bool folder_is_trusted(const std::string& p) override { return inner_.folder_is_trusted(p); }
-    bool file_exists(const std::string& p) override { return inner_.file_exists(p); }
-    int delete_files(const std::string& p) override { return inner_.delete_files(p); }
-    void append_cp932(const std::string& p, const std::string& t) override { inner_.append_cp932(p, t); }
-    void write_utf8_bom(const std::string& p, const std::string& t) override {
-        log_.add("write " + std::filesystem::path(p).filename().string());
-        inner_.write_utf8_bom(p, t);
-    }
-    std::string read_all(const std::string& p) override { return inner_.read_all(p); }
-    void remove_file(const std::string& p) override {
-        log_.add("remove " + std::filesystem::path(p).filename().string());
-        inner_.remove_file(p);
-    }
-
-private:
-    platform::Files& inner_;
-    EventLog& log_;
-};
-
 // The question database of these tests: three skeletons with one slot placeholder each,
 // set-1 fragments "[g<group>:...]" with choices "a<group><n>" and answers "A<group>", set-3
 // fragments "[h<group>:...]" with choices "b<group><n>" and answers "B<group>,x".
@@ -289,8 +220,8 @@ protected:
         common::state().data_path = data;
         common::state().db_password = fakes::kDbPassword;
         log.random = fake.random;
-        fake.platform.database = std::make_unique<RecordingEngine>(log);
-        fake.platform.files = std::make_unique<RecordingFiles>(*real_files, log);
+        fake.platform.database = std::make_unique<fakes::TracingEngine>(log);
+        fake.platform.files = std::make_unique<fakes::TracingFiles>(*real_files, log);
     }
     void TearDown() override { common::reset_state(); }
 
@@ -318,7 +249,7 @@ protected:
     fakes::FakePlatform fake;
     fakes::DbFolder folder;
     std::unique_ptr<platform::Files> real_files = platform::make_posix_files();
-    EventLog log;
+    fakes::BuildTrace log;
     std::string data;
 };
 
@@ -497,10 +428,7 @@ TEST_P(PageBuilderFailure, ReportsFailureTakesBackItsPagesCreatesNoDatabase) {
     if (had_db) {
         EXPECT_EQ(read("exam.dat"), db_before);
     }
-    std::vector<std::string> removed;
-    for (const std::string& e : log.events)
-        if (e.rfind("remove ", 0) == 0) removed.push_back(e.substr(7));
-    EXPECT_EQ(removed, c.taken_back);
+    EXPECT_EQ(log.removed(), c.taken_back);
     EXPECT_EQ(common::state().q4_group, c.q4_group_set ? 4 : -1);
 }
 
