@@ -43,8 +43,9 @@ TEST(ShuffleAllSlots, HandWorkedExchangesAndEveryPositionTakesPart) {
         {7, {0.0f, 0.9f, 0.3f, 0.99f, 0.0f, 0.5f}, {6, 4, 3, 7, 5, 2, 1}},
         // (1,1) (2,0) (3,2) (4,1) (5,5) (6,3) (7,0)
         {8, {0.9f, 0.0f, 0.6f, 0.3f, 0.99f, 0.5f, 0.0f}, {8, 5, 4, 7, 2, 6, 1, 3}},
-        // Draws just below the next whole number keep every slot in place: taken down, not rounded.
-        {7, {0.49f, 0.66f, 0.74f, 0.79f, 0.83f, 0.857f}, {1, 2, 3, 4, 5, 6, 7}},
+        // Each draw just below j / (j + 1): rounded, every slot would stay; taken down, each
+        // pass exchanges with the position before and slot 1 travels to the end.
+        {7, {0.49f, 0.66f, 0.74f, 0.79f, 0.83f, 0.857f}, {2, 3, 4, 5, 6, 7, 1}},
     };
     for (const Case& c : cases) {
         fakes::FakeRandom random;
@@ -68,8 +69,8 @@ TEST(ShuffleAllSlots, FirstAndLastSlotCanLandAnywhere) {
             const std::vector<int> order_a = main_window::shuffle_all_slots(n, a);
             for (int i = 0; i < n; ++i)
                 if (order_a[i] == n) last_at.insert(i);
-            fakes::FakeRandom b;  // slot 1 carried along to position p, then left there
-            for (int j = 1; j < n; ++j) b.script({j <= p ? 0.0f : kJustBelowOne});
+            fakes::FakeRandom b;  // slot 1 carried along to position p (k = j - 1), then left there
+            for (int j = 1; j < n; ++j) b.script({j <= p ? (j - 0.5f) / (j + 1) : kJustBelowOne});
             const std::vector<int> order_b = main_window::shuffle_all_slots(n, b);
             for (int i = 0; i < n; ++i)
                 if (order_b[i] == 1) first_at.insert(i);
