@@ -6,6 +6,7 @@
 #include "common/folders.h"
 #include "common/japanese.h"
 #include "common/text.h"
+#include "download.h"
 #include "frm_shipai.h"
 #include "frm_test_info.h"
 #include "module1.h"
@@ -117,18 +118,42 @@ void frmMain::Command1_Click() {
     }
 
     if (!row->document) {
-        // Started from an argument vector, not a command line: a blank in the installation
-        // path can never turn into an argument, so the program always finds none.
-        if (!p.process->start(s.data_path + row->program_file)) {
-            fail_modal(kReasonNotStarted);
-            return;
-        }
-        p.process->end_program();
+        start_and_end(s.data_path + row->program_file);
+        return;
     }
 
-    // The rows that fetch their program first are not offered by this launcher yet: it
-    // says it could not start one, and "修正" leads back to the sign-in.
-    fail_modal(kReasonNotStarted);
+    // A failed download has shown its modal failure dialog: "修正" leads back to the sign-in.
+    if (row->needs_library && !p.files->file_exists(s.program_path + kLibraryFile)) {
+        if (!file_download(kLibraryFile, kLibraryFile)) return;
+    }
+    const std::string program = s.program_path + row->program_file;
+    if (p.files->file_exists(program)) file_delete(program);
+    if (!file_download(row->document, row->program_file)) return;
+    if (row->events_before_start) common::do_events();
+    start_and_end(program);
 }
+
+void frmMain::start_and_end(const std::string& program_file) {
+    auto& p = platform::current();
+    // Started from an argument vector, not a command line: a blank in the installation
+    // path can never turn into an argument, so the program always finds none.
+    if (!p.process->start(program_file)) {
+        fail_modal(kReasonNotStarted);
+        return;
+    }
+    p.process->end_program();
+}
+
+void frmMain::file_delete(const std::string& taget) { download::file_delete(taget); }
+
+bool frmMain::file_download(const std::string& document, const std::string& program_file) {
+    return download::file_download(document, program_file);
+}
+
+bool frmMain::file_download_temp(const std::string& document, const std::string& program_file) {
+    return download::file_download_temp(document, program_file);
+}
+
+void frmMain::wait_ticks_with_events(int16_t ms) { download::wait_ticks_with_events(ms); }
 
 }  // namespace launcher

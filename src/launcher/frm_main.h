@@ -1,6 +1,7 @@
 #pragma once
 // The sign-in window: the local sign-in page, one button, and from there the
 // confirmation and the start of the examination program.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -35,9 +36,17 @@ public:
     void Form_Resize() override;
     void Form_Activate() override;
     void Command1_Click();
+    // Deletes the file at this full path when it can; reports nothing.
+    void file_delete(const std::string& taget);
 
 private:
     void fail_modal(const std::string& reason);
+    // Starts the program file and ends the launcher; a file that cannot be started gets
+    // the failure dialog and the launcher stays.
+    void start_and_end(const std::string& program_file);
+    bool file_download(const std::string& document, const std::string& program_file);
+    bool file_download_temp(const std::string& document, const std::string& program_file);
+    void wait_ticks_with_events(int16_t ms);
 };
 
 }  // namespace launcher

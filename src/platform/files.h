@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "error.h"
+
 namespace platform {
 
 class Files {
@@ -22,6 +24,16 @@ public:
     // Writes byte-order mark + UTF-8 text through a temporary file and a rename;
     // throws Error on failure and leaves no temporary file behind.
     virtual void write_utf8_bom(const std::string& path, const std::string& utf8) = 0;
+    // Writes the bytes as the file's whole new content through a temporary file in the same
+    // folder and a rename, mode 0755 when executable (a program to be started), else 0644.
+    // An existing file without its owner's write bit is kept and the call fails, as it does
+    // for a path that is not a plain file. Throws Error and leaves no temporary file behind.
+    // The default refuses, for wrappers that have no use for it.
+    virtual void write_bytes(const std::string& path, const std::string& bytes, bool executable) {
+        (void)bytes;
+        (void)executable;
+        throw Error("cannot write " + path + ": not supported");
+    }
     virtual std::string read_all(const std::string& path) = 0;  // throws Error
     virtual void remove_file(const std::string& path) = 0;      // missing file is not an error
 };

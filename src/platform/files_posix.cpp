@@ -55,6 +55,29 @@ std::string to_fnmatch(const std::string& pattern) {
     return out;
 }
 
+// Same folder, so the rename never crosses a file system and readers (or a start of the
+// file) see the old file or the whole new one, never a part.
+void replace_whole(const std::string& path, const std::string& bytes, mode_t mode) {
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string temp = folder + "." + base + ".XXXXXX";
+    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) throw Error(describe("cannot create a temporary file for", path));
+    try {
+        write_all(fd, bytes, path);
+        if (::fchmod(fd, mode) != 0) throw Error(describe("cannot set the mode of", path));
+        int rc = ::close(fd);
+        fd = -1;
+        if (rc != 0) throw Error(describe("cannot write", path));
+        if (::rename(temp.c_str(), path.c_str()) != 0) throw Error(describe("cannot replace", path));
+    } catch (...) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(temp.c_str());
+        throw;
+    }
+}
+
 class PosixFiles : public Files {
 public:
     bool folder_exists(const std::string& path) override {
@@ -120,26 +143,18 @@ public:
     }
 
     void write_utf8_bom(const std::string& path, const std::string& utf8) override {
-        size_t slash = path.rfind('/');
-        std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-        std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-        // Same folder, so the rename never crosses a file system and readers see the
-        // old file or the whole new one.
-        std::string temp = folder + "." + base + ".XXXXXX";
-        int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-        if (fd < 0) throw Error(describe("cannot create a temporary file for", path));
-        try {
-            write_all(fd, "\xEF\xBB\xBF" + utf8, path);
-            if (::fchmod(fd, 0644) != 0) throw Error(describe("cannot set the mode of", path));
-            int rc = ::close(fd);
-            fd = -1;
-            if (rc != 0) throw Error(describe("cannot write", path));
-            if (::rename(temp.c_str(), path.c_str()) != 0) throw Error(describe("cannot replace", path));
-        } catch (...) {
-            if (fd >= 0) ::close(fd);
-            ::unlink(temp.c_str());
-            throw;
+        replace_whole(path, "\xEF\xBB\xBF" + utf8, 0644);
+    }
+
+    void write_bytes(const std::string& path, const std::string& bytes, bool executable) override {
+        // A rename would replace a read-only file as easily as any other; keep such a
+        // file as opening it for writing would (even for root, who may open anything).
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0) {
+            if (!S_ISREG(st.st_mode)) throw Error("cannot write " + path + ": not a plain file");
+            if ((st.st_mode & S_IWUSR) == 0) throw Error("cannot write " + path + ": read-only");
         }
+        replace_whole(path, bytes, executable ? 0755 : 0644);
     }
 
     std::string read_all(const std::string& path) override {

@@ -19,6 +19,7 @@ const char* const kBuiltIn = "試験番号、または認証パスワードが�
 const char* const kTooLong = "試験IDが間違っています。確認してください。";
 const char* const kUnknownKind = "試験実施科目が登録されていません。";
 const char* const kNotStarted = "試験プログラムを起動できませんでした。";
+const char* const kNoConnection = "試験サーバの接続に失敗しました。インターネット環境の確認をお願いいたします。";
 
 std::string confirm_of_fixed_line() { return "confirm Ledgrin|2016/12/26 15:30"; }
 
@@ -183,14 +184,16 @@ TEST_F(SignIn, DispatchByKind) {
     struct Case {
         const char* kind_field;  // field 0 as written in the line
         const char* shown_name;
-        const char* outcome;  // "start", "unknown" (modeless) or "not started" (modal)
+        // "start", "unknown" (modeless) or "download" (a row that downloads first; the
+        // server is out of reach, so its modal failure dialog comes instead of a start)
+        const char* outcome;
     } cases[] = {
         {"TEST TYPE = 323", "Ledgrin", "start"},
-        {"TEST TYPE = 18", "OrvaneLedgrin", "not started"},
+        {"TEST TYPE = 18", "OrvaneLedgrin", "download"},
         {"TEST TYPE = 0323", "Ledgrin", "unknown"},
         {"TEST TYPE =  323", "Ledgrin", "unknown"},
         {"TEST TYPE = kr01", "Ledgrin", "unknown"},
-        {"TEST TYPE = KR01", "OrvaneLedgrin", "not started"},
+        {"TEST TYPE = KR01", "OrvaneLedgrin", "download"},
         {"TEST TYPE = ", "Ledgrin", "unknown"},
     };
     for (const auto& c : cases) {
@@ -209,6 +212,7 @@ TEST_F(SignIn, DispatchByKind) {
         if (outcome == "start") {
             EXPECT_TRUE(ended);
             EXPECT_EQ(fp.process->starts, std::vector<std::string>{fp.system->program + "data/ledgrin.dat"});
+            EXPECT_TRUE(fp.http->requests.empty());  // nothing is downloaded for it
         } else if (outcome == "unknown") {
             EXPECT_FALSE(ended);
             EXPECT_EQ(modal_seen.size(), 1u);
@@ -225,8 +229,10 @@ TEST_F(SignIn, DispatchByKind) {
             EXPECT_FALSE(ended);
             EXPECT_EQ(modal_seen.size(), 2u);
             if (modal_seen.size() == 2) {
-                EXPECT_EQ(modal_seen[1], std::string("failure ") + kNotStarted);
+                EXPECT_EQ(modal_seen[1], std::string("failure ") + kNoConnection);
             }
+            EXPECT_EQ(fp.http->requests.size(), 1u);
+            fp.http->requests.clear();
             EXPECT_TRUE(fp.process->starts.empty());
             EXPECT_TRUE(sign_in_enabled());
         }

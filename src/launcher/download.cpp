@@ -1,0 +1,82 @@
+#include "download.h"
+
+#include <QLabel>
+#include <exception>
+#include <functional>
+#include <vector>
+
+#include "common/folders.h"
+#include "common/forms.h"
+#include "common/http_client.h"
+#include "frm_shipai.h"
+#include "module1.h"
+#include "platform/platform.h"
+#include "windows.h"
+
+namespace launcher::download {
+
+namespace {
+
+void fail_modal(const std::string& reason) {
+    frmShipai& dialog = forms().shipai.get();
+    common::set_text(dialog.Label2, reason);
+    reset_mouse_pointer();
+    dialog.show_modal_above_owner();
+}
+
+bool fetch_into(const std::string& document, const std::string& program_file,
+                const std::function<std::string()>& folder) {
+    Module1& s = state();
+    std::vector<uint8_t> answer;
+    int32_t count = 0;
+    try {
+        count = common::http_get(s.download_url + document, answer, s.user_agent);
+    } catch (const std::exception&) {
+        // A request that fails outright gets the same way back as one that got no answer,
+        // instead of leaving the sign-in button disabled with no dialog to enable it again.
+        count = 0;
+    }
+    if (count <= 0) {
+        fail_modal(kReasonNoConnection);
+        return false;
+    }
+
+    // Whatever step of storing fails, the outcome is the one failure dialog.
+    try {
+        auto& files = *platform::current().files;
+        const std::string where = folder();
+        // What is stored here is started next: never from a folder someone else could
+        // have planted or could swap the file in.
+        if (!files.folder_is_trusted(where)) throw platform::Error("folder not trusted: " + where);
+        files.write_bytes(where + program_file, std::string(answer.begin(), answer.begin() + count), true);
+    } catch (const std::exception&) {
+        fail_modal(kReasonNotStored);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool file_download(const std::string& document, const std::string& program_file) {
+    return fetch_into(document, program_file, [] { return state().program_path; });
+}
+
+bool file_download_temp(const std::string& document, const std::string& program_file) {
+    return fetch_into(document, program_file, [] { return common::get_work_folder(); });
+}
+
+void file_delete(const std::string& taget) {
+    common::ignore_errors([&] { platform::current().files->delete_files(taget); });
+}
+
+void wait_ticks_with_events(int16_t ms) {
+    if (ms < 0) return;
+    auto& clock = *platform::current().clock;
+    const uint32_t start = clock.tick_count();
+    // The unsigned difference, so neither a wrap of the tick count nor its crossing into
+    // the negative half can make the wait end early or never.
+    while (platform::elapsed_ms(start, clock.tick_count()) <= static_cast<uint32_t>(ms)) common::do_events();
+}
+
+}  // namespace launcher::download
