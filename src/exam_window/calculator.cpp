@@ -1,11 +1,12 @@
 #include "calculator.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "common/text.h"
 #include "platform/dispatch_gate.h"
@@ -18,17 +19,18 @@ namespace {
 constexpr double kClientWidth = 3720;
 constexpr double kClientHeight = 4710;
 constexpr double kKey = 615;
+constexpr double kDisplayPoints = 36;
+constexpr double kSmallestDisplayPoints = 9;
 
 // At most 15 significant digits, "." whatever the locale, exponent form for very large
 // and very small magnitudes.
 std::string number_text(double v) {
     if (v == 0) v = 0;  // no "-0"
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15G", v);
-    std::string s = buffer;
-    // The C library writes its decimal mark; the display always reads ".".
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 15).ptr;
+    std::string s(buffer, end);
     for (char& c : s)
-        if (c == ',') c = '.';
+        if (c == 'e') c = 'E';
     return s;
 }
 
@@ -46,7 +48,6 @@ frmCalc::frmCalc() {
     lblDisplay = new QLabel(this);
     lblDisplay->setTextFormat(Qt::PlainText);
     lblDisplay->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblDisplay->setFont(common::pgothic(36));
     common::place(lblDisplay, 240, 240, 3255, 735);
     set_display("0");
 
@@ -102,7 +103,19 @@ void frmCalc::Form_Load() {
 
 double frmCalc::display_value() const { return common::leading_number(common::text_of(lblDisplay)); }
 
-void frmCalc::set_display(const std::string& text) { common::set_text(lblDisplay, text); }
+void frmCalc::set_display(const std::string& text) {
+    common::set_text(lblDisplay, text);
+    // A long figure is drawn smaller rather than cut off: the display is only about eight
+    // digits wide at its design size, and a result may have fifteen.
+    const QString shown = lblDisplay->text();
+    double points = kDisplayPoints;
+    QFont font = common::pgothic(points);
+    while (points > kSmallestDisplayPoints && QFontMetrics(font).horizontalAdvance(shown) > lblDisplay->width()) {
+        points -= 0.75;
+        font.setPointSizeF(points);
+    }
+    lblDisplay->setFont(font);
+}
 
 void frmCalc::show_error() {
     set_display(kErrorText);
