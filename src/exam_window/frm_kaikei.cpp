@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "calculator.h"
 #include "common/folders.h"
 #include "common/state.h"
 #include "common/text.h"
@@ -170,11 +171,15 @@ void frmKaikei::Form_Resize() {
     auto& screen = *platform::current().screen;
     ignore_errors([&] { place_tabs(); });
     const double height_before = Height();
-    ignore_errors([&] {
-        const double height = screen.twips_per_pixel_y() * (static_cast<double>(work_area.bottom) - work_area.top);
-        const double width = screen.twips_per_pixel_x() * (static_cast<double>(work_area.right) - work_area.left);
-        move_twips(-15, -15, width, height);
-    });
+    // A size given by arrange_with_word stays; only the controls follow it.
+    if (!arranging_) {
+        ignore_errors([&] {
+            const double height =
+                screen.twips_per_pixel_y() * (static_cast<double>(work_area.bottom) - work_area.top);
+            const double width = screen.twips_per_pixel_x() * (static_cast<double>(work_area.right) - work_area.left);
+            move_twips(-15, -15, width, height);
+        });
+    }
     // The tabs stand on the window's lower edge, which has just moved.
     if (Height() != height_before) ignore_errors([&] { place_tabs(); });
     ignore_errors([&] { common::place(Command1, Width() - 1800, Height() - 900, kEndWidth, kEndHeight); });
@@ -270,6 +275,7 @@ void frmKaikei::Command1_Click() {
         Timer1->set_Enabled(true);
         return;
     }
+    if (calc_form().loaded()) calc_form().unload();
     Timer1->set_Enabled(false);
     enter_end_sequence();
 }

@@ -72,6 +72,14 @@ public:
     // The window's own busy wait: nothing is dispatched meanwhile.
     void wait_ticks(int32_t ms);
 
+    // --- accessories for working beside a word processor; nothing in the program calls them ---
+    // One step smaller or larger text on the first question page, within 9 to 40.
+    void change_font_size(bool smaller);
+    // Shares the work area with the word processor's window: 0 examination above, 1 below,
+    // 2 left, 3 right, 4 both full size; any other value places nothing.
+    void arrange_with_word(int16_t layout);
+    void show_calculator();
+
     // --- what the main window's start stage needs ---
     void show_modeless() override;
     platform::BrowserPane& question_pane(int n) override;
@@ -90,6 +98,9 @@ private:
     void enter_end_sequence();
 
     bool in_resize_ = false;
+    // While arrange_with_word places the window, a size change must not fit it back to the
+    // whole work area.
+    bool arranging_ = false;
 };
 
 // The window's default instance: created and loaded on first use, fresh after an unload.

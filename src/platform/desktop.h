@@ -18,6 +18,10 @@ public:
     virtual void bring_to_front(WindowId id) = 0;
     // Asks the window politely to close; never kills its program.
     virtual void request_close(WindowId id) = 0;
+    // Moves and sizes another program's top-level window (pixels, screen coordinates),
+    // takes it out of the band kept above all others and shows it. Nothing happens for 0
+    // or for a window that has gone meanwhile.
+    virtual void place(WindowId id, int x, int y, int width, int height) = 0;
     // Keeps one of our own windows above all others, or lets it go back.
     virtual void set_topmost(QWidget* window, bool on) = 0;
 };

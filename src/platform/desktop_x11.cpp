@@ -2,6 +2,7 @@
 #include <QGuiApplication>
 #include <QWidget>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <vector>
@@ -25,6 +26,9 @@ constexpr int max_frame_depth = 3;
 // Source indication in EWMH requests: a pager, so the window manager does not treat
 // them as focus stealing by an application.
 constexpr long source_pager = 2;
+
+// Actions of a _NET_WM_STATE request.
+constexpr long net_wm_state_remove = 0;
 
 std::vector<Window> children_of(Display* d, Window w) {
     Window root = 0, parent = 0;
@@ -95,6 +99,24 @@ public:
         } else {
             send_to_root(d, w, net_close_window_, CurrentTime, source_pager, 0);
         }
+        XFlush(d);
+    }
+
+    void place(WindowId id, int x, int y, int width, int height) override {
+        Display* d = display();
+        if (!d || id == 0) return;
+        x11::ErrorTrap trap(d);
+        Window w = static_cast<Window>(id);
+        // The program may have closed the window since it was found.
+        XWindowAttributes attrs{};
+        if (!XGetWindowAttributes(d, w, &attrs)) return;
+        send_to_root(d, w, net_wm_state_, net_wm_state_remove, static_cast<long>(net_wm_state_above_), 0,
+                     source_pager);
+        // Mapping shows a withdrawn window and asks the window manager to restore an iconified one.
+        XMapWindow(d, w);
+        // The protocol knows no empty window.
+        XMoveResizeWindow(d, w, x, y, static_cast<unsigned>(std::max(1, width)),
+                          static_cast<unsigned>(std::max(1, height)));
         XFlush(d);
     }
 

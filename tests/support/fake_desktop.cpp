@@ -22,6 +22,14 @@ void FakeDesktop::request_close(platform::WindowId id) {
                       windows.end());
 }
 
+void FakeDesktop::place(platform::WindowId id, int x, int y, int width, int height) {
+    calls.push_back("place " + std::to_string(id) + " " + std::to_string(x) + "," + std::to_string(y) + " " +
+                    std::to_string(width) + "x" + std::to_string(height));
+    if (id == 0) return;
+    for (const DesktopWindow& w : windows)
+        if (w.id == id) placements[id] = Placement{x, y, width, height};
+}
+
 void FakeDesktop::set_topmost(QWidget* window, bool on) {
     calls.push_back(on ? "topmost on" : "topmost off");
     topmost[window] = on;

@@ -14,6 +14,11 @@ struct DesktopWindow {
     std::string title;
 };
 
+// Where place() put a window (it is then shown and out of the topmost band).
+struct Placement {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 class FakeDesktop : public platform::Desktop {
 public:
     // First scripted window with that class and, when given, that title.
@@ -21,6 +26,8 @@ public:
                                    const std::optional<std::string>& title) override;
     void bring_to_front(platform::WindowId id) override;
     void request_close(platform::WindowId id) override;
+    // Records the call; a scripted window with that id is placed. 0 and unknown ids change nothing.
+    void place(platform::WindowId id, int x, int y, int width, int height) override;
     void set_topmost(QWidget* window, bool on) override;
 
     std::vector<DesktopWindow> windows;
@@ -28,8 +35,10 @@ public:
     bool close_removes_window = false;
 
     // Every call in order: "find <class>|<title or *>", "front <id>", "close <id>",
-    // "topmost on" / "topmost off".
+    // "place <id> <x>,<y> <width>x<height>", "topmost on" / "topmost off".
     std::vector<std::string> calls;
+    // The scripted windows placed so far, by id.
+    std::map<platform::WindowId, Placement> placements;
     // The last topmost state asked for each of our windows.
     std::map<QWidget*, bool> topmost;
 };
