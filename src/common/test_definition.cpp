@@ -1,7 +1,6 @@
 #include "test_definition.h"
 
-#include <cmath>
-#include <cstdio>
+#include <stdexcept>
 
 #include "state.h"
 #include "text.h"
@@ -25,15 +24,12 @@ void take_test_definition_fields() {
     s.rehearsal_mode = lower(id) == "rehearsal";
     s.test_name = "Orvane" + field_value(f, 2, 7, 100);
     s.test_center = field_value(f, 5, 9, 100);
-    // An id that is no number, or one beyond 32 bits, gives 0 rather than a failure.
-    const double number = leading_number(id);
+    // An id that is no number, or one beyond 32 bits once rounded, gives 0 rather than a failure.
     s.exe_id = 0;
-    if (std::isfinite(number) && std::fabs(number) < 2147483648.0) {
-        try {
-            s.exe_id = round_to_i32(number);
-        } catch (const std::overflow_error&) {
-            s.exe_id = 0;
-        }
+    try {
+        s.exe_id = round_to_i32(leading_number(id));
+    } catch (const std::overflow_error&) {
+        s.exe_id = 0;
     }
 }
 

@@ -2,9 +2,6 @@
 // the hand-back to the main window.
 #include "end_sequence.h"
 
-// Before any Qt header: Qt defines "slots" as a macro, and the marking keys have a member of that name.
-#include "marking.h"
-
 #include <QLabel>
 #include <QPushButton>
 #include <string>
@@ -16,6 +13,7 @@
 #include "common/text.h"
 #include "common/windows.h"
 #include "frm_kaikei.h"
+#include "marking.h"
 #include "platform/platform.h"
 #include "result_page.h"
 

@@ -42,10 +42,10 @@ bool row_holds(int name_field, const ExpectedRow& row, const AnswerFields& f) {
 // claimed. A row the candidate wrote twice counts once, so a repeat can never raise a
 // count or a score beyond what the correct answer gives.
 template <class OnMatch>
-void slot_loop(const std::vector<int>& slots, const std::vector<ExpectedRow>& expected, const AnswerFields& f,
+void slot_loop(const std::vector<int>& slot_fields, const std::vector<ExpectedRow>& expected, const AnswerFields& f,
                OnMatch on_match) {
     std::vector<bool> claimed(expected.size(), false);
-    for (int slot : slots) {
+    for (int slot : slot_fields) {
         bool slot_used = false;
         for (size_t j = 0; j < expected.size(); ++j) {
             const bool holds = row_holds(slot, expected[j], f);
@@ -109,16 +109,16 @@ Item all_of(std::vector<Check> checks) { return Item{Item::Kind::AllOf, std::mov
 Item counted(int threshold, std::vector<Member> members) {
     return Item{Item::Kind::Counted, {}, std::move(members), threshold, {}, {}};
 }
-Item scoring_loop(std::vector<int> slots, std::vector<ExpectedRow> rows) {
-    return Item{Item::Kind::ScoringSlotLoop, {}, {}, 0, std::move(slots), std::move(rows)};
+Item scoring_loop(std::vector<int> slot_fields, std::vector<ExpectedRow> rows) {
+    return Item{Item::Kind::ScoringSlotLoop, {}, {}, 0, std::move(slot_fields), std::move(rows)};
 }
 Member m_exact(Check c) { return Member{Member::Kind::Exact, {std::move(c)}, {}, {}}; }
 Member m_all(std::vector<Check> checks) { return Member{Member::Kind::AllOf, std::move(checks), {}, {}}; }
 Member m_rows(std::vector<int> rows, std::vector<ExpectedRow> e) {
     return Member{Member::Kind::UnorderedRows, {}, std::move(rows), std::move(e)};
 }
-Member m_slots(std::vector<int> slots, std::vector<ExpectedRow> e) {
-    return Member{Member::Kind::SlotLoop, {}, std::move(slots), std::move(e)};
+Member m_slots(std::vector<int> slot_fields, std::vector<ExpectedRow> e) {
+    return Member{Member::Kind::SlotLoop, {}, std::move(slot_fields), std::move(e)};
 }
 
 }  // namespace
@@ -187,7 +187,7 @@ void apply_key(const MarkingKey& key, const AnswerFields& f, int16_t& score, int
                 break;
             }
             case Item::Kind::ScoringSlotLoop:
-                slot_loop(item.slots, item.expected, f, [&] { score = checked_add_i16(score, points); });
+                slot_loop(item.slot_fields, item.expected, f, [&] { score = checked_add_i16(score, points); });
                 break;
         }
     }

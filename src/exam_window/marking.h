@@ -65,7 +65,7 @@ struct Item {
     std::vector<Check> checks;    // Single, AllOf
     std::vector<Member> members;  // Counted
     int threshold = 0;            // Counted
-    std::vector<int> slots;       // ScoringSlotLoop
+    std::vector<int> slot_fields;  // ScoringSlotLoop: name-field numbers
     std::vector<ExpectedRow> expected;  // ScoringSlotLoop
 };
 

@@ -246,7 +246,11 @@ void frmMain::stage_exam_end() {
         bool exists = false;
         ignore_errors([&] { exists = p.files->folder_exists(s.scratch_path); });
         if (!exists) ignore_errors([&] { p.files->create_folder(s.scratch_path); });
-        ignore_errors([&] { p.files->delete_files(s.scratch_path + "*.*"); });
+        // The folder lies in a temporary folder others share: one that another user made,
+        // that others may write, or that is a link elsewhere is not ours to empty.
+        bool ours = false;
+        ignore_errors([&] { ours = p.files->folder_is_trusted(s.scratch_path); });
+        if (ours) ignore_errors([&] { p.files->delete_files(s.scratch_path + "*.*"); });
     }
     if (!s.data_path.empty()) {
         ignore_errors([&] { p.files->delete_files(s.data_path + "index*.html"); });

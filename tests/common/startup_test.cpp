@@ -180,9 +180,16 @@ TEST_F(StartupTest, FoldersAreCreatedOnceAndKept) {
     EXPECT_EQ(common::get_scratch_folder(), fp.system->temp + "solvetta/");
 }
 
-TEST_F(StartupTest, TempFolderWithoutTrailingSlash) {
-    fp.system->temp.pop_back();
-    EXPECT_EQ(common::get_work_folder(), fp.system->temp + "/quorvex/");
+TEST_F(StartupTest, TempFolderWithAndWithoutTrailingSlash) {
+    const std::string base = fp.system->temp;  // ends in '/'
+    for (bool trailing : {true, false}) {
+        SCOPED_TRACE(trailing ? "with /" : "without /");
+        fp.system->temp = trailing ? base : base.substr(0, base.size() - 1);
+        EXPECT_EQ(common::get_work_folder(), base + "quorvex/");
+        EXPECT_EQ(common::get_scratch_folder(), base + "solvetta/");
+        EXPECT_EQ(common::get_result_folder(), base + "bramwick_result/");
+        for (const char* name : {"quorvex", "solvetta", "bramwick_result"}) EXPECT_TRUE(exists(base + name)) << name;
+    }
 }
 
 TEST_F(StartupTest, APlainFileInTheWayIsReported) {

@@ -42,6 +42,9 @@ TEST(TestDefinition, IdField) {
         {"2147483647", false, 2147483647},
         {"2147483648", false, 0},
         {"-2147483649", false, 0},
+        {"-2147483648", false, -2147483647 - 1},  // the lowest 32-bit value is a number like any other
+        {"2147483647.4", false, 2147483647},
+        {"2147483647.5", false, 0},  // rounds to 2147483648
         {"1e3", false, 1000},
         {"abc", false, 0},
     };

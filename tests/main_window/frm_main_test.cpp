@@ -475,6 +475,44 @@ TEST_F(LastStageTest, AMissingScratchFolderIsCreatedAgain) {
     EXPECT_TRUE(fp_.files->folder_exists(s.scratch_path));
 }
 
+// A scratch folder that is a link elsewhere, or that others may write, is not emptied:
+// what it points at or holds may be anybody's files.
+TEST_F(LastStageTest, AScratchFolderThatIsNotOursIsNotEmptied) {
+    const auto& s = common::state();
+    const std::string elsewhere = fp_.root.folder("documents");
+    touch(elsewhere + "thesis.txt");
+    const std::string scratch = s.scratch_path.substr(0, s.scratch_path.size() - 1);
+    struct Case {
+        const char* name;
+        std::function<std::string()> prepare;  // returns the file that must stay
+    } cases[] = {
+        {"link to another folder", [&] {
+             ::rmdir(scratch.c_str());
+             EXPECT_EQ(::symlink(elsewhere.c_str(), scratch.c_str()), 0);
+             return elsewhere + "thesis.txt";
+         }},
+        {"writable by others", [&] {
+             ::unlink(scratch.c_str());
+             ::mkdir(scratch.c_str(), 0755);
+             ::chmod(scratch.c_str(), 0777);
+             touch(s.scratch_path + "someone_elses.txt");
+             return s.scratch_path + "someone_elses.txt";
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto& f = at_last_stage();
+        const std::string kept = c.prepare();
+        touch(s.data_path + "index2.html");
+        common::main_values().printed_flag = true;
+        EXPECT_THROW(f.Command1_Click(), fakes::ProgramEnded);
+        EXPECT_TRUE(exists(kept));
+        EXPECT_FALSE(exists(s.data_path + "index2.html"));  // the question pages still go
+        common::flush_unloads();
+        common::state().main_loaded = false;
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Print button
 

@@ -1,0 +1,103 @@
+#pragma once
+// Starting a built program as a child of the test and watching it: its environment, whether
+// it holds its instance lock yet, and how it ended.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+extern char** environ;
+
+namespace fakes {
+
+inline std::string read_text_file(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// This process's environment with some variables replaced.
+inline std::vector<std::string> environment_with(const std::vector<std::pair<std::string, std::string>>& set) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        bool replaced = false;
+        for (const auto& [name, value] : set) replaced = replaced || entry.rfind(name + "=", 0) == 0;
+        if (!replaced) env.push_back(entry);
+    }
+    for (const auto& [name, value] : set) env.push_back(name + "=" + value);
+    return env;
+}
+
+// True once the process holds a flock lock, as the kernel lists them.
+inline bool holds_flock(pid_t pid) {
+    std::istringstream locks(read_text_file("/proc/locks"));
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream f(line);
+        std::string n, kind, mode, access, holder;
+        f >> n >> kind >> mode >> access >> holder;
+        if (kind == "FLOCK" && holder == std::to_string(pid)) return true;
+    }
+    return false;
+}
+
+// A program started with no arguments. It is reaped once, so its id is never signalled
+// after the system may have given it to another process; the destructor ends it when it
+// still runs.
+class Child {
+public:
+    Child(const std::string& program, const std::vector<std::string>& env) {
+        std::vector<char*> envp;
+        for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+        envp.push_back(nullptr);
+        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+    }
+    ~Child() { stop(); }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
+
+    // The exit status (128 + signal when killed), or -1 when it still runs at the deadline.
+    int wait_exit(std::chrono::milliseconds limit) {
+        if (status_ != -1 || pid_ <= 0) return status_;
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            int raw = 0;
+            if (::waitpid(pid_, &raw, WNOHANG) == pid_) {
+                status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+                return status_;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) return -1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    bool running() { return started() && wait_exit(std::chrono::milliseconds(0)) == -1; }
+
+    // Politely first, then for good.
+    void stop() {
+        if (!running()) return;
+        ::kill(pid_, SIGTERM);
+        if (wait_exit(std::chrono::seconds(20)) == -1) {
+            ::kill(pid_, SIGKILL);
+            wait_exit(std::chrono::seconds(20));
+        }
+    }
+
+private:
+    pid_t pid_ = -1;
+    int status_ = -1;
+};
+
+}  // namespace fakes
