@@ -193,7 +193,9 @@ void Form::show_modal() {
 void Form::closeEvent(QCloseEvent* e) {
     // Closing from outside is the window manager's request: the form decides.
     e->ignore();
-    if (refuse_close_ || unloaded_) return;
+    // While a facility call waits in a nested loop no handler of ours may run, and an
+    // unload then would pull the form from under the waiting call.
+    if (refuse_close_ || unloaded_ || platform::dispatch_blocked()) return;
     bool agree = true;
     run_handler("Form_QueryUnload", [&] { agree = Form_QueryUnload(); });
     if (agree && unload_self_) unload_self_();
