@@ -101,9 +101,21 @@ QGroupBox* make_frame(QWidget* parent, const std::string& caption, double left, 
     return g;
 }
 
+namespace {
+// True when the nearest form holding the object has been unloaded.
+bool owner_unloaded(const QObject* object) {
+    for (QObject* o = object->parent(); o; o = o->parent()) {
+        if (auto* form = qobject_cast<Form*>(o)) return form->is_unloaded();
+    }
+    return false;
+}
+}  // namespace
+
 void connect_click(QPushButton* button, const char* name, std::function<void()> handler) {
-    QObject::connect(button, &QPushButton::clicked, button, [name, handler = std::move(handler)] {
+    QObject::connect(button, &QPushButton::clicked, button, [button, name, handler = std::move(handler)] {
         if (platform::dispatch_blocked()) return;
+        // A form that was unloaded lingers until the loop destroys it; its buttons are gone.
+        if (owner_unloaded(button)) return;
         run_handler(name, handler);
     });
 }
@@ -295,12 +307,7 @@ void Timer::fire() { on_timeout(); }
 void Timer::on_timeout() {
     if (!enabled_ || running_ || platform::dispatch_blocked()) return;
     // An unloaded form lingers until the loop destroys it; its timers are already gone.
-    for (QObject* o = parent(); o; o = o->parent()) {
-        if (auto* form = qobject_cast<Form*>(o)) {
-            if (form->is_unloaded()) return;
-            break;
-        }
-    }
+    if (owner_unloaded(this)) return;
     running_ = true;
     QPointer<Timer> self(this);
     run_handler(name_, tick_);

@@ -25,11 +25,8 @@ void unload_all_forms() {
     common::flush_unloads();
 }
 
-void on_click(QPushButton* button, common::Form* form, const char* name, std::function<void()> handler) {
-    QObject::connect(button, &QPushButton::clicked, form, [form, name, handler = std::move(handler)] {
-        if (platform::dispatch_blocked() || form->is_unloaded()) return;
-        common::run_handler(name, handler);
-    });
+void on_click(QPushButton* button, common::Form*, const char* name, std::function<void()> handler) {
+    common::connect_click(button, name, std::move(handler));
 }
 
 void keep_above_sign_in_window(common::Form* dialog) {
