@@ -52,6 +52,18 @@ public:
     HandlerScope& operator=(const HandlerScope&) = delete;
 };
 
+// Sets a flag for the life of a scope and clears it on every way out of it.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
 // Lets pending events (and so our handlers) run once.
 void do_events();
 

@@ -89,11 +89,7 @@ void frmKaikei::arrange_with_word(int16_t layout) {
     if (!a) return;
 
     ignore_errors([&] {
-        arranging_ = true;
-        struct Reset {
-            bool& flag;
-            ~Reset() { flag = false; }
-        } reset{arranging_};
+        common::FlagScope arranging(arranging_);
         move_twips(a->left, a->top, a->width, a->height);
     });
     // Our window stays in the topmost band; the word processor's goes just below it.

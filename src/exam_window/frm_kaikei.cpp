@@ -162,11 +162,7 @@ void frmKaikei::Form_Load() {
 void frmKaikei::Form_Resize() {
     // Sizing the window below is itself a size change; the nested call has nothing to add.
     if (in_resize_) return;
-    in_resize_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{in_resize_};
+    common::FlagScope resizing(in_resize_);
 
     auto& screen = *platform::current().screen;
     ignore_errors([&] { place_tabs(); });

@@ -160,13 +160,9 @@ std::string frmMain::stage_caption() const { return common::caption_of(Command1)
 
 void frmMain::Command1_Click() {
     if (stage_running_) return;
-    stage_running_ = true;
     // The window may have been unloaded by the stage; it is destroyed only after this
     // handler has returned, so the flag can still be put back.
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{stage_running_};
+    common::FlagScope running(stage_running_);
 
     const std::string stage = stage_caption();
     if (stage == "了解") {
