@@ -12,9 +12,9 @@ namespace common {
 
 namespace {
 
-void end_after_box(const platform::MessageBoxSpec& spec) {
+void end_after_box(const platform::MessageBoxSpec& request) {
     auto& p = platform::current();
-    p.message_box->show(spec);
+    p.message_box->show(request);
     p.process->end_program();
 }
 

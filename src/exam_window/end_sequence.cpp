@@ -40,9 +40,9 @@ AnswerFields read_answers(platform::BrowserPane& pane, const std::string& name) 
     return AnswerFields(std::move(values));
 }
 
-MbResult show_box(const MessageBoxSpec& spec, MbResult if_not_shown) {
+MbResult show_box(const MessageBoxSpec& request, MbResult if_not_shown) {
     MbResult answer = if_not_shown;
-    ignore_errors([&] { answer = platform::current().message_box->show(spec); });
+    ignore_errors([&] { answer = platform::current().message_box->show(request); });
     return answer;
 }
 

@@ -21,7 +21,7 @@ public:
     virtual ~MessageBox() = default;
     // Blocks until answered; dispatches events meanwhile like any modal dialog.
     // A Yes/No box cannot be dismissed without a choice.
-    virtual MbResult show(const MessageBoxSpec& spec) = 0;
+    virtual MbResult show(const MessageBoxSpec& request) = 0;
 };
 
 }  // namespace platform

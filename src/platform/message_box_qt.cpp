@@ -110,28 +110,28 @@ class QtMessageBox final : public MessageBox {
 public:
     explicit QtMessageBox(std::string default_title) : default_title_(std::move(default_title)) {}
 
-    MbResult show(const MessageBoxSpec& spec) override {
-        const QString title = QString::fromStdString(spec.title.empty() ? default_title_ : spec.title);
+    MbResult show(const MessageBoxSpec& request) override {
+        const QString title = QString::fromStdString(request.title.empty() ? default_title_ : request.title);
         const QByteArray script = qgetenv("LEDGRIN_MSGBOX_SCRIPT");
         if (!script.isEmpty()) {
-            const MbResult r = scripted_answer(QString::fromLocal8Bit(script), spec.buttons);
-            log_box(title, spec.text, result_name(r));
+            const MbResult r = scripted_answer(QString::fromLocal8Bit(script), request.buttons);
+            log_box(title, request.text, result_name(r));
             return r;
         }
-        const MbResult r = run_box(title, spec);
-        log_box(title, spec.text, result_name(r));
+        const MbResult r = run_box(title, request);
+        log_box(title, request.text, result_name(r));
         return r;
     }
 
 private:
-    static MbResult run_box(const QString& title, const MessageBoxSpec& spec) {
+    static MbResult run_box(const QString& title, const MessageBoxSpec& request) {
         ChoiceBox box;
         box.setWindowTitle(title);
         box.setTextFormat(Qt::PlainText);
-        box.setText(shown_text(spec.text));
-        box.setIcon(spec.icon == MbIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
+        box.setText(shown_text(request.text));
+        box.setIcon(request.icon == MbIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
         box.setWindowModality(Qt::ApplicationModal);
-        if (spec.system_modal) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        if (request.system_modal) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
         struct Choice {
             MbResult result;
@@ -139,7 +139,7 @@ private:
             const char* caption;
         };
         std::vector<Choice> choices;
-        switch (spec.buttons) {
+        switch (request.buttons) {
             case MbButtons::Ok:
                 choices = {{MbResult::Ok, QMessageBox::Ok, "OK"}};
                 break;
@@ -162,17 +162,17 @@ private:
         // A default that the box does not have falls back to its first button.
         QPushButton* def = buttons.front();
         for (size_t i = 0; i < choices.size(); ++i)
-            if (choices[i].result == spec.default_button) def = buttons[i];
+            if (choices[i].result == request.default_button) def = buttons[i];
         box.setDefaultButton(def);
         if (!box.must_choose) {
-            box.setEscapeButton(spec.buttons == MbButtons::OkCancel ? buttons.back() : buttons.front());
+            box.setEscapeButton(request.buttons == MbButtons::OkCancel ? buttons.back() : buttons.front());
         }
 
         box.exec();
         for (size_t i = 0; i < choices.size(); ++i)
             if (box.clickedButton() == buttons[i]) return choices[i].result;
         // Closed without a button: OK for an OK box, Cancel for an OK/Cancel box.
-        return spec.buttons == MbButtons::Ok ? MbResult::Ok : MbResult::Cancel;
+        return request.buttons == MbButtons::Ok ? MbResult::Ok : MbResult::Cancel;
     }
 
     std::string default_title_;

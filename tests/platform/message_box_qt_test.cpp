@@ -36,7 +36,7 @@ protected:
         unsetenv("LEDGRIN_MSGBOX_SCRIPT");
         unsetenv("LEDGRIN_MSGBOX_LOG");
     }
-    static MessageBoxSpec spec(MbButtons b, std::string title, std::string text) {
+    static MessageBoxSpec request(MbButtons b, std::string title, std::string text) {
         MessageBoxSpec s;
         s.buttons = b;
         s.title = std::move(title);
@@ -49,13 +49,13 @@ protected:
 
 TEST_F(ScriptedMessageBox, AnswersInOrderAndLogsEachBox) {
     auto mb = platform::make_qt_message_box("OrvaneLedgrin");
-    EXPECT_EQ(mb->show(spec(MbButtons::YesNo, "終了確認", "終了\r\nして\\よい")), MbResult::Yes);
+    EXPECT_EQ(mb->show(request(MbButtons::YesNo, "終了確認", "終了\r\nして\\よい")), MbResult::Yes);
     // Blank lines are skipped; the names are not case-sensitive.
-    EXPECT_EQ(mb->show(spec(MbButtons::Ok, "", "通知")), MbResult::Ok);
+    EXPECT_EQ(mb->show(request(MbButtons::Ok, "", "通知")), MbResult::Ok);
     // The answers are consumed from the file, so another program would go on from here.
     EXPECT_EQ(slurp(script_), "Cancel\n");
-    EXPECT_EQ(mb->show(spec(MbButtons::OkCancel, "送信中止", "x")), MbResult::Cancel);
-    EXPECT_THROW(mb->show(spec(MbButtons::Ok, "t", "no answer left")), platform::Error);
+    EXPECT_EQ(mb->show(request(MbButtons::OkCancel, "送信中止", "x")), MbResult::Cancel);
+    EXPECT_THROW(mb->show(request(MbButtons::Ok, "t", "no answer left")), platform::Error);
     EXPECT_EQ(slurp(log_),
               "終了確認\t終了\\r\\nして\\\\よい\tYes\n"
               "OrvaneLedgrin\t通知\tOk\n"
@@ -65,7 +65,7 @@ TEST_F(ScriptedMessageBox, AnswersInOrderAndLogsEachBox) {
 TEST_F(ScriptedMessageBox, AnAnswerThatTheBoxDoesNotOfferIsAnError) {
     auto mb = platform::make_qt_message_box("OrvaneLedgrin");
     // "Yes" for an OK box: a broken script must not pass for an answer.
-    EXPECT_THROW(mb->show(spec(MbButtons::Ok, "t", "x")), platform::Error);
+    EXPECT_THROW(mb->show(request(MbButtons::Ok, "t", "x")), platform::Error);
     EXPECT_EQ(slurp(log_), "");
 }
 

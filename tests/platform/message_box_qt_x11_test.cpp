@@ -27,7 +27,7 @@ using platform::MbResult;
 using platform::MessageBoxSpec;
 
 // Shows the box and, once it is up, lets act look at it and answer it.
-MbResult run_box(const MessageBoxSpec& spec, const std::function<void(QMessageBox*)>& act) {
+MbResult run_box(const MessageBoxSpec& request, const std::function<void(QMessageBox*)>& act) {
     auto mb = platform::make_qt_message_box("OrvaneLedgrin");
     bool acted = false;
     QTimer poll;
@@ -40,7 +40,7 @@ MbResult run_box(const MessageBoxSpec& spec, const std::function<void(QMessageBo
         act(box);
     });
     poll.start();
-    const MbResult r = mb->show(spec);
+    const MbResult r = mb->show(request);
     EXPECT_TRUE(acted);
     return r;
 }
@@ -79,11 +79,11 @@ TEST(QtMessageBox, CaptionsAndDefaultButtonAndEnterChoosesTheDefault) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        MessageBoxSpec spec;
-        spec.text = "一行目\r\n二行目";
-        spec.buttons = c.buttons;
-        spec.default_button = c.default_button;
-        const MbResult r = run_box(spec, [&](QMessageBox* box) {
+        MessageBoxSpec request;
+        request.text = "一行目\r\n二行目";
+        request.buttons = c.buttons;
+        request.default_button = c.default_button;
+        const MbResult r = run_box(request, [&](QMessageBox* box) {
             QStringList expected = c.captions;
             expected.sort();
             EXPECT_EQ(captions(box), expected);
@@ -104,12 +104,12 @@ TEST(QtMessageBox, TextTitleAndIconAsGiven) {
     };
     for (const TCase& c : {TCase{"送信失敗", MbIcon::Warning, "送信失敗", QMessageBox::Warning},
                            TCase{"", MbIcon::None, "OrvaneLedgrin", QMessageBox::NoIcon}}) {
-        MessageBoxSpec spec;
-        spec.title = c.title;
-        spec.icon = c.icon;
+        MessageBoxSpec request;
+        request.title = c.title;
+        request.icon = c.icon;
         // CR LF pairs are line breaks; the markup-looking text stays text.
-        spec.text = "まだ試験結果が印刷されていませんが\r\n終了してよろしいですか。\r\n\r\n<b>終了</b>";
-        run_box(spec, [&](QMessageBox* box) {
+        request.text = "まだ試験結果が印刷されていませんが\r\n終了してよろしいですか。\r\n\r\n<b>終了</b>";
+        run_box(request, [&](QMessageBox* box) {
             EXPECT_EQ(box->windowTitle(), c.shown_title);
             EXPECT_EQ(box->icon(), c.shown_icon);
             EXPECT_EQ(box->text(), QStringLiteral("まだ試験結果が印刷されていませんが\n終了してよろしいですか。\n\n<b>終了</b>"));
@@ -121,10 +121,10 @@ TEST(QtMessageBox, TextTitleAndIconAsGiven) {
 
 TEST(QtMessageBox, SystemModalBoxStaysOnTopOfEveryWindow) {
     for (bool system_modal : {true, false}) {
-        MessageBoxSpec spec;
-        spec.text = "x";
-        spec.system_modal = system_modal;
-        run_box(spec, [&](QMessageBox* box) {
+        MessageBoxSpec request;
+        request.text = "x";
+        request.system_modal = system_modal;
+        run_box(request, [&](QMessageBox* box) {
             EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
             EXPECT_EQ(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint), system_modal);
             button(box, "OK")->click();
@@ -133,11 +133,11 @@ TEST(QtMessageBox, SystemModalBoxStaysOnTopOfEveryWindow) {
 }
 
 TEST(QtMessageBox, EscAndCloseDoNotDismissAYesNoBox) {
-    MessageBoxSpec spec;
-    spec.text = "試験結果を印刷します。\r\n\r\nよろしいですか";
-    spec.buttons = MbButtons::YesNo;
-    spec.default_button = MbResult::No;
-    const MbResult r = run_box(spec, [](QMessageBox* box) {
+    MessageBoxSpec request;
+    request.text = "試験結果を印刷します。\r\n\r\nよろしいですか";
+    request.buttons = MbButtons::YesNo;
+    request.default_button = MbResult::No;
+    const MbResult r = run_box(request, [](QMessageBox* box) {
         QTest::keyClick(box, Qt::Key_Escape);
         QTest::qWait(50);
         EXPECT_TRUE(box->isVisible());
@@ -151,11 +151,11 @@ TEST(QtMessageBox, EscAndCloseDoNotDismissAYesNoBox) {
 
 TEST(QtMessageBox, EscAnswersOkAndCancelBoxesAsCancelAndOk) {
     for (auto [buttons, expected] : {std::pair{MbButtons::OkCancel, MbResult::Cancel}, std::pair{MbButtons::Ok, MbResult::Ok}}) {
-        MessageBoxSpec spec;
-        spec.text = "本当に送信を中止してよろしいですか？";
-        spec.buttons = buttons;
-        spec.default_button = MbResult::Ok;
-        const MbResult r = run_box(spec, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        MessageBoxSpec request;
+        request.text = "本当に送信を中止してよろしいですか？";
+        request.buttons = buttons;
+        request.default_button = MbResult::Ok;
+        const MbResult r = run_box(request, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
         EXPECT_EQ(r, expected);
     }
 }
@@ -164,15 +164,15 @@ TEST(QtMessageBox, ScreenshotOfAJapaneseBox) {
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
     const QFont old = QApplication::font();
     QApplication::setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 10));
-    MessageBoxSpec spec;
-    spec.title = "送信リトライ";
-    spec.text =
+    MessageBoxSpec request;
+    request.title = "送信リトライ";
+    request.text =
         "ネットワークを確認し、OKボタンを押してください。\r\nもう一度送信します。\r\n"
         "何度リトライしてもだめな場合はVarnelセンターにお問い合わせください。\r\n"
         "キャンセルをクリックすると送信を中止します。";
-    spec.buttons = MbButtons::OkCancel;
-    spec.system_modal = true;
-    run_box(spec, [](QMessageBox* box) {
+    request.buttons = MbButtons::OkCancel;
+    request.system_modal = true;
+    run_box(request, [](QMessageBox* box) {
         QTest::qWait(200);
         auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         ASSERT_NE(label, nullptr);

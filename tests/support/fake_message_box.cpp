@@ -4,10 +4,10 @@
 
 namespace fakes {
 
-platform::MbResult FakeMessageBox::show(const platform::MessageBoxSpec& spec) {
-    shown.push_back(spec);
-    if (during_box) during_box(spec);
-    if (answers.empty()) throw platform::Error("fake message box: no scripted answer for \"" + spec.text + "\"");
+platform::MbResult FakeMessageBox::show(const platform::MessageBoxSpec& request) {
+    shown.push_back(request);
+    if (during_box) during_box(request);
+    if (answers.empty()) throw platform::Error("fake message box: no scripted answer for \"" + request.text + "\"");
     const platform::MbResult r = answers.front();
     answers.pop_front();
     return r;

@@ -11,10 +11,10 @@ namespace fakes {
 
 class FakeMessageBox : public platform::MessageBox {
 public:
-    // Records the spec, runs during_box (the test acting while the box is open), then
+    // Records the request, runs during_box (the test acting while the box is open), then
     // answers the next scripted result. Throws when the script is empty, so an
     // unexpected box fails the test instead of answering something.
-    platform::MbResult show(const platform::MessageBoxSpec& spec) override;
+    platform::MbResult show(const platform::MessageBoxSpec& request) override;
 
     std::deque<platform::MbResult> answers;
     std::vector<platform::MessageBoxSpec> shown;
