@@ -101,8 +101,8 @@ std::string trim(const std::string& s) {
 }
 
 double leading_number(const std::string& s) {
-    // Collect the characters of the number, skipping blanks the way the original's
-    // conversion did, and stop at the first character that cannot continue it.
+    // Collect the characters of the number, skipping blanks inside it, and stop at the
+    // first character that cannot continue it.
     std::string digits;
     size_t i = 0;
     auto skip_blanks = [&] {

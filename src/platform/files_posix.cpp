@@ -121,7 +121,7 @@ public:
             struct stat st {};
             if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
             if (!S_ISREG(st.st_mode)) continue;
-            // A read-only file is kept, as the original platform refuses to delete it.
+            // A file without its owner's write bit is kept: the owner marked it as not to be removed.
             if ((st.st_mode & S_IWUSR) == 0) continue;
             if (::unlinkat(fd, name, 0) == 0) ++deleted;
         }

@@ -13,7 +13,7 @@ namespace platform {
 
 namespace {
 
-// Virtual-key code of the original platform to the X key symbol of the same key.
+// Virtual-key codes, as the programs name keys, to the X key symbol of the same key.
 KeySym keysym_for(uint8_t vk) {
     if (vk >= 0x30 && vk <= 0x39) return XK_0 + (vk - 0x30);
     if (vk >= 0x41 && vk <= 0x5A) return XK_a + (vk - 0x41);

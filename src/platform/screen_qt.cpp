@@ -29,7 +29,7 @@ public:
         if (!screen) return false;
         QRect r = screen->availableGeometry();
         if (r.isEmpty()) return false;
-        // right and bottom lie just past the last pixel, as in the original platform's rectangles.
+        // right and bottom lie just past the last pixel, as the windows' code expects of a rectangle.
         out.left = r.left();
         out.top = r.top();
         out.right = r.left() + r.width();

@@ -1,4 +1,4 @@
-// Settings read the way the original platform's private-profile files behave.
+// Settings read with private-profile rules: sections and keys without regard to case, first match wins.
 #include "settings_ini.h"
 
 #include <fcntl.h>
