@@ -69,7 +69,7 @@ TEST_F(PlaceX11, MovesSizesAndTakesTheWindowOutOfTheTopBand) {
     Window w = make_window(true);
     desktop->place(w, 30, 40, 300, 200);
 
-    XEvent state;
+    XEvent state{};
     ASSERT_TRUE(wait_for(
         [&](const XEvent& e) {
             return e.type == ClientMessage && e.xclient.window == w &&
@@ -79,7 +79,7 @@ TEST_F(PlaceX11, MovesSizesAndTakesTheWindowOutOfTheTopBand) {
     EXPECT_EQ(state.xclient.data.l[0], 0);  // remove
     EXPECT_EQ(static_cast<Atom>(state.xclient.data.l[1]), atom("_NET_WM_STATE_ABOVE"));
 
-    XEvent conf;
+    XEvent conf{};
     ASSERT_TRUE(wait_for([&](const XEvent& e) { return e.type == ConfigureNotify && e.xconfigure.window == w; },
                          &conf));
     EXPECT_EQ(conf.xconfigure.x, 30);
@@ -110,7 +110,7 @@ TEST_F(PlaceX11, AWindowThatHasGoneOrNoWindowAtAllChangesNothing) {
     desktop->place(0, 0, 0, 100, 100);
     Window alive = make_window(true);
     desktop->place(alive, 1, 2, 50, 60);
-    XEvent conf;
+    XEvent conf{};
     ASSERT_TRUE(wait_for(
         [&](const XEvent& e) { return e.type == ConfigureNotify && e.xconfigure.window == alive; }, &conf));
     EXPECT_EQ(conf.xconfigure.width, 50);
