@@ -205,8 +205,9 @@ void score_q4(int16_t group, const AnswerFields& answer4, int16_t& score) {
 
 namespace {
 
-// A field the page lacks reads as a failed statement; the test it guards then counts
-// as met, so such a field is given here as "matches".
+// Whether the page holds a field. On the first page a field it lacks counts as a match,
+// as a test that cannot be evaluated does there; on the second it reads as empty. Both
+// only move points that the result page replaces by its fixed ones.
 struct Probe {
     const AnswerFields& f;
     bool ok(int i) const { return static_cast<size_t>(i) < f.size() && i >= 0; }
