@@ -24,6 +24,7 @@
 #include "common/windows.h"
 #include "exam_window/frm_kaikei.h"
 #include "platform/codec.h"
+#include "support/answers.h"
 #include "support/fake_platform.h"
 
 namespace {
@@ -150,25 +151,6 @@ public:
     std::string caption;
 };
 
-// The correct answer of question 4 for groups 3 and 4, in its 81 fields.
-std::vector<std::string> correct_q4() {
-    std::vector<std::string> f(81);
-    f[0] = "損益", f[1] = "364000";
-    f[2] = "給料", f[3] = "320000";
-    f[6] = "支払地代", f[7] = "30000";
-    f[10] = "広告宣伝費", f[11] = "11000";
-    f[14] = "支払利息", f[15] = "3000";
-    f[20] = "12", f[21] = "31", f[22] = "給料", f[23] = "320000";
-    f[43] = "支払", f[44] = "3000";
-    f[49] = "資本金", f[50] = "50000";
-    f[39] = "受取", f[40] = "4000";
-    f[61] = "78000";
-    f[65] = "420000";
-    f[79] = "1250000", f[80] = "1250000";
-    f[78] = "500000";
-    return f;
-}
-
 std::vector<std::string> answer_key() {
     std::vector<std::string> key(51);
     for (int j = 0; j < 10; ++j) key[static_cast<size_t>(j)] = std::to_string(j + 1);
@@ -231,7 +213,7 @@ protected:
         const char* const row[] = {"現金", "1000", "売上", "1000", "", "", "", ""};
         for (int r = 0; r < 10; ++r)
             for (const char* v : row) pane(f, 2).add_text_field("answer3", correct ? v : "");
-        const auto q4 = correct_q4();
+        const auto q4 = fakes::correct_q4_group4();
         for (const auto& v : q4) pane(f, 3).add_text_field("answer4", correct ? v : "");
         f.page_opened[1] = true;
         f.page_opened[2] = true;

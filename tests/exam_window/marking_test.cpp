@@ -1,31 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "exam_window/marking.h"
+#include "support/answers.h"
 
 using exam_window::AnswerFields;
 using exam_window::FieldReadError;
 
 namespace {
-
-// The correct answer of the group 3/4 key, written into 81 fields.
-std::vector<std::string> correct_q4_group4() {
-    std::vector<std::string> f(81);
-    f[0] = "損益";
-    f[1] = "364000";
-    f[2] = "給料", f[3] = "320000";
-    f[6] = "支払地代", f[7] = "30000";
-    f[10] = "広告宣伝費", f[11] = "11000";
-    f[14] = "支払利息", f[15] = "3000";
-    f[20] = "12", f[21] = "31", f[22] = "給料", f[23] = "320000";
-    f[43] = "支払", f[44] = "3000";
-    f[49] = "資本金", f[50] = "50000";
-    f[39] = "受取", f[40] = "4000";
-    f[61] = "78000";
-    f[65] = "420000";
-    f[79] = "1250000", f[80] = "1250000";
-    f[78] = "500000";
-    return f;
-}
 
 int16_t mark4(const std::vector<std::string>& f, int16_t group = 4) {
     int16_t score = 0;
@@ -34,15 +15,15 @@ int16_t mark4(const std::vector<std::string>& f, int16_t group = 4) {
 }
 
 TEST(Q4Marking, CorrectAnswerGivesFullPointsEmptyGivesNone) {
-    EXPECT_EQ(mark4(correct_q4_group4()), 27);
-    EXPECT_EQ(mark4(correct_q4_group4(), 3), 27);
+    EXPECT_EQ(mark4(fakes::correct_q4_group4()), 27);
+    EXPECT_EQ(mark4(fakes::correct_q4_group4(), 3), 27);
     EXPECT_EQ(mark4(std::vector<std::string>(81)), 0);
     EXPECT_EQ(mark4(std::vector<std::string>(120)), 0);
 }
 
 TEST(Q4Marking, OtherGroupsMarkNothing) {
-    EXPECT_EQ(mark4(correct_q4_group4(), 0), 0);
-    EXPECT_EQ(mark4(correct_q4_group4(), 5), 0);
+    EXPECT_EQ(mark4(fakes::correct_q4_group4(), 0), 0);
+    EXPECT_EQ(mark4(fakes::correct_q4_group4(), 5), 0);
 }
 
 TEST(Q4Marking, NameAndExactRules) {
@@ -58,7 +39,7 @@ TEST(Q4Marking, NameAndExactRules) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name_field + "|" + c.amount_field);
-        auto f = correct_q4_group4();
+        auto f = fakes::correct_q4_group4();
         f[43] = c.name_field;
         f[44] = c.amount_field;
         EXPECT_EQ(mark4(f), c.scores ? 27 : 24);
@@ -71,7 +52,7 @@ TEST(Q4Marking, NameAndExactRules) {
 }
 
 TEST(Q4Marking, SlotRowsMayStandInAnyFourSlots) {
-    auto f = correct_q4_group4();
+    auto f = fakes::correct_q4_group4();
     // Move 給料 from slot 2 to slot 18.
     f[18] = f[2], f[19] = f[3];
     f[2].clear(), f[3].clear();
@@ -80,7 +61,7 @@ TEST(Q4Marking, SlotRowsMayStandInAnyFourSlots) {
 
 TEST(Q4Marking, ARepeatedRowCountsOnceInASlotLoop) {
     // Fields 0 and 1 right and 給料 written again in the fifth slot: still the full item.
-    auto f = correct_q4_group4();
+    auto f = fakes::correct_q4_group4();
     f[18] = "給料", f[19] = "320000";
     EXPECT_EQ(mark4(f), 27);
     // Field 0 wrong: the repeat must not make up for it.
@@ -91,14 +72,14 @@ TEST(Q4Marking, ARepeatedRowCountsOnceInASlotLoop) {
 TEST(Q4Marking, Item2NeedsAllThreeFigures) {
     for (const char* day : {"１２", "12 ", " 12", "12"}) {
         SCOPED_TRACE(day);
-        auto f = correct_q4_group4();
+        auto f = fakes::correct_q4_group4();
         f[20] = day;
         EXPECT_EQ(mark4(f), std::string(day) == "12" ? 27 : 24);
     }
 }
 
 TEST(Q4Marking, AShortPageStopsTheRoutineKeepingItsPoints) {
-    auto f = correct_q4_group4();
+    auto f = fakes::correct_q4_group4();
     f.resize(50);  // field 50 is missing: items 1 to 3 are marked, item 4 fails to read
     int16_t score = 5;
     EXPECT_THROW(exam_window::score_q4(4, AnswerFields(f), score), FieldReadError);
@@ -111,7 +92,7 @@ TEST(Q4Marking, AShortPageStopsTheRoutineKeepingItsPoints) {
 
 TEST(Q4Marking, OverflowIsAnErrorNotAWrap) {
     int16_t score = 32766;
-    EXPECT_THROW(exam_window::score_q4(4, AnswerFields(correct_q4_group4()), score), std::overflow_error);
+    EXPECT_THROW(exam_window::score_q4(4, AnswerFields(fakes::correct_q4_group4()), score), std::overflow_error);
     EXPECT_EQ(score, 32766);
 }
 

@@ -22,31 +22,12 @@
 #include "main_window/page_builder.h"
 #include "platform/backends.h"
 #include "support/db_fixture.h"
+#include "support/answers.h"
 #include "support/fake_platform.h"
 
 namespace {
 
 using exam_window::AnswerFields;
-
-// The model answer of the question-4 page, by answer4 field number; every other field stays
-// empty.
-std::vector<std::string> model_q4() {
-    std::vector<std::string> f(81);
-    f[0] = "損益", f[1] = "364000";
-    f[2] = "給料", f[3] = "320000";
-    f[6] = "支払地代", f[7] = "30000";
-    f[10] = "広告宣伝費", f[11] = "11000";
-    f[14] = "支払利息", f[15] = "3000";
-    f[20] = "12", f[21] = "31", f[22] = "給料", f[23] = "320000";
-    f[39] = "受取", f[40] = "4000";
-    f[43] = "支払", f[44] = "3000";
-    f[49] = "資本金", f[50] = "50000";
-    f[61] = "78000";
-    f[65] = "420000";
-    f[78] = "500000";
-    f[79] = "1250000", f[80] = "1250000";
-    return f;
-}
 
 std::string js_string(const std::string& s) {
     std::string out = "'";
@@ -103,10 +84,7 @@ TEST(ShippedAnswers, ExpectedAnswersTypedIntoTheBuiltPagesScoreInFull) {
 
     // Slots and choices away from their unchanged order, so a key that only matches the
     // unshuffled page would fail.
-    fake.random->script({0.9f, 0.3f, 0.5f});
-    for (int g = 0; g < 4; ++g) fake.random->script({0.4f, 0.6f, 0.74f});
-    fake.random->script({0.1f, 0.9f, 0.0f});
-    fake.random->script({0.07f, 0.5f, 0.999f, 0.3f});
+    fakes::script_shuffled_build(*fake.random);
     ASSERT_TRUE(main_window::build_question_pages());
     const std::vector<std::string> key = common::state().answer_key;
 
@@ -152,7 +130,7 @@ TEST(ShippedAnswers, ExpectedAnswersTypedIntoTheBuiltPagesScoreInFull) {
         int16_t empty = 0, answered = 0;
         EXPECT_NO_THROW(exam_window::score_q4(4, read(*pane, "answer4"), empty));
         EXPECT_EQ(empty, 0);
-        const std::vector<std::string> answers = model_q4();
+        const std::vector<std::string> answers = fakes::correct_q4_group4();
         EXPECT_EQ(fill(*view->page(), "answer4", answers), non_empty(answers));
         EXPECT_NO_THROW(exam_window::score_q4(common::state().q4_group, read(*pane, "answer4"), answered));
         EXPECT_EQ(answered, 27);

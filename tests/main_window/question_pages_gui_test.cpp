@@ -22,6 +22,7 @@
 #include "main_window/page_builder.h"
 #include "platform/backends.h"
 #include "support/db_fixture.h"
+#include "support/answers.h"
 #include "support/fake_platform.h"
 
 namespace {
@@ -69,10 +70,7 @@ TEST(QuestionPages, ShippedDatabaseGivesThreePagesThatLoadCleanly) {
 
     // Groups 1 to 3 arranged differently on both pages; choice orders and rows away from
     // the unchanged ones.
-    fake.random->script({0.9f, 0.3f, 0.5f});
-    for (int g = 0; g < 4; ++g) fake.random->script({0.4f, 0.6f, 0.74f});
-    fake.random->script({0.1f, 0.9f, 0.0f});
-    fake.random->script({0.07f, 0.5f, 0.999f, 0.3f});
+    fakes::script_shuffled_build(*fake.random);
     ASSERT_TRUE(main_window::build_question_pages());
     EXPECT_EQ(fake.random->left(), 0u);
     EXPECT_EQ(common::state().q4_group, 4);

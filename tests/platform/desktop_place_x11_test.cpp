@@ -13,6 +13,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "support/x11_events.h"
+
 namespace {
 
 class PlaceX11 : public ::testing::Test {
@@ -45,19 +47,7 @@ protected:
 
     // Next event that passes the test, within two seconds; others are dropped.
     bool wait_for(const std::function<bool(const XEvent&)>& test, XEvent* out = nullptr) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (std::chrono::steady_clock::now() < end) {
-            while (XPending(d)) {
-                XEvent e;
-                XNextEvent(d, &e);
-                if (test(e)) {
-                    if (out) *out = e;
-                    return true;
-                }
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
+        return fakes::wait_for_event(d, test, out);
     }
 
     Display* d = nullptr;
