@@ -10,11 +10,14 @@ platform::Rect get_work_area() {
     return r;
 }
 
+std::string with_trailing_slash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
 std::string ensure_temp_subfolder(const std::string& name) {
     auto& p = platform::current();
-    std::string temp = p.system->temp_path();
-    if (temp.empty() || temp.back() != '/') temp += '/';
-    const std::string folder = temp + name + "/";
+    const std::string folder = with_trailing_slash(p.system->temp_path()) + name + "/";
     if (!p.files->folder_exists(folder)) p.files->create_folder(folder);
     return folder;
 }

@@ -5,6 +5,9 @@
 
 namespace common {
 
+// The path with one '/' at its end.
+std::string with_trailing_slash(std::string path);
+
 // Desktop work area in pixels; four zeros when it cannot be told.
 platform::Rect get_work_area();
 

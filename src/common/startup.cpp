@@ -18,11 +18,6 @@ void end_after_box(const platform::MessageBoxSpec& request) {
     p.process->end_program();
 }
 
-std::string with_trailing_slash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
-
 }  // namespace
 
 void refuse_second_instance() {

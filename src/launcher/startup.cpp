@@ -11,11 +11,6 @@ namespace launcher {
 
 namespace {
 
-std::string with_trailing_slash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
-
 void create_when_missing(const std::string& folder) {
     auto& files = *platform::current().files;
     try {
@@ -40,7 +35,7 @@ void refuse_os_version() {
 }
 
 std::string get_program_folder() {
-    const std::string folder = with_trailing_slash(platform::current().system->temp_path()) + "bramwick/";
+    const std::string folder = common::with_trailing_slash(platform::current().system->temp_path()) + "bramwick/";
     create_when_missing(folder);
     create_when_missing(folder + "data");
     return folder;
@@ -59,7 +54,7 @@ void Main() {
     s.login_url = common::read_server_setting("login");
     if (s.login_url.empty()) s.login_url = kDefaultLoginUrl;
 
-    s.data_path = with_trailing_slash(p.system->program_folder()) + "data/";
+    s.data_path = common::with_trailing_slash(p.system->program_folder()) + "data/";
     s.program_path = get_program_folder();
     s.user_agent = kUserAgent;
 
