@@ -10,15 +10,11 @@
 
 namespace common {
 
-namespace {
-
 void end_after_box(const platform::MessageBoxSpec& request) {
     auto& p = platform::current();
     p.message_box->show(request);
     p.process->end_program();
 }
-
-}  // namespace
 
 void refuse_second_instance() {
     platform::MessageBoxSpec box;

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "platform/message_box.h"
+
 namespace common {
 
 inline const char* const kDefaultRegisterUrl = "https://exam.orvane.example/api/grade/register";
@@ -8,6 +10,9 @@ inline const char* const kDefaultResultUrl = "https://exam.orvane.example/api/gr
 inline const char* const kUserAgent = "orvanepc";
 inline const char* const kDbPassword = "VtRqmdla_--_KpWe";
 inline const char* const kProgramTitle = "OrvaneLedgrin";
+
+// Shows a refusal and ends the program once it is closed.
+void end_after_box(const platform::MessageBoxSpec& request);
 
 // The refusals shared by both programs' start-up; each shows its box and ends the program.
 void refuse_second_instance();

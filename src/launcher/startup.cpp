@@ -23,15 +23,13 @@ void create_when_missing(const std::string& folder) {
 }  // namespace
 
 void refuse_os_version() {
-    auto& p = platform::current();
     platform::MessageBoxSpec box;
     box.title = "OSバージョンエラー";
     box.text = "このバージョンのOSでは試験を実施することはできません。";
     box.buttons = platform::MbButtons::Ok;
     box.icon = platform::MbIcon::Warning;
     box.system_modal = true;
-    p.message_box->show(box);
-    p.process->end_program();
+    common::end_after_box(box);
 }
 
 std::string get_program_folder() {
