@@ -121,6 +121,25 @@ TEST_F(StartupTest, SecondInstanceIsRefusedBeforeTheScreenCheck) {
     EXPECT_FALSE(exists(fp.system->temp + "bramwick_result/"));
 }
 
+TEST_F(StartupTest, ALockFileThatCannotBeUsedGetsABoxOfItsOwnNamingTheFileAndTheReason) {
+    fp.lock->unusable["ledgrin"] = "リンクになっています。";
+    fp.screen->twips_x = fp.screen->twips_y = 12;  // comes first, as the second instance does
+    fp.message_box->answers = {MbResult::Ok};
+    EXPECT_TRUE(run_main(""));
+    ASSERT_EQ(fp.message_box->shown.size(), 1u);
+    const auto& box = fp.message_box->shown[0];
+    EXPECT_EQ(box.title, "起動確認エラー");
+    EXPECT_EQ(box.text,
+              "2重起動を確認するファイルを使用できません。\r\n/run/user/1000/.ledgrin-ledgrin-1000.lock\r\n"
+              "リンクになっています。\r\n\r\n試験監督者に連絡してください。\r\nプログラムを終了します。");
+    EXPECT_EQ(box.buttons, MbButtons::Ok);
+    EXPECT_EQ(box.icon, MbIcon::Warning);
+    EXPECT_TRUE(box.system_modal);
+    EXPECT_EQ(main_windows_shown, 0);
+    EXPECT_FALSE(exists(fp.system->temp + "quorvex/"));
+    EXPECT_FALSE(exists(fp.system->temp + "bramwick_result/"));
+}
+
 TEST_F(StartupTest, ScreenNotAt96DpiOnEitherAxisIsRefused) {
     for (auto [x, y] : {std::pair{12.0, 12.0}, {15.0, 12.0}, {12.0, 15.0}}) {
         SCOPED_TRACE(testing::Message() << x << "x" << y);
