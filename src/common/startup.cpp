@@ -94,15 +94,16 @@ void Main(const std::string& argument_string) {
 
     // The result folder holds the only record of the examination: without a folder we
     // can write to, the candidate would sit the whole examination for nothing.
+    // It is held open from here on: the record goes into the folder checked now.
     std::string result_folder = with_trailing_slash(p.system->temp_path()) + "bramwick_result/";
-    bool usable = false;
+    std::shared_ptr<platform::HeldFolder> held;
     try {
         result_folder = get_result_folder();
-        usable = p.files->folder_is_trusted(result_folder);
+        held = p.files->hold_trusted_folder(result_folder);
     } catch (const platform::Error&) {
-        usable = false;
+        held = nullptr;
     }
-    if (!usable) {
+    if (!held) {
         platform::MessageBoxSpec box;
         box.title = "結果フォルダエラー";
         box.text = std::string("試験結果を保存するフォルダを使用できません。") + CRLF + result_folder + CRLF + CRLF +
@@ -113,6 +114,7 @@ void Main(const std::string& argument_string) {
         end_after_box(box);
     }
     s.result_path = result_folder;
+    s.result_folder = held;
 
     if (windows().show_main_window) windows().show_main_window();
     do_events();

@@ -71,6 +71,8 @@ TEST_F(StartupTest, FixedValuesAndPaths) {
     EXPECT_EQ(state().result_path, fp.system->temp + "bramwick_result/");
     EXPECT_TRUE(exists(state().scratch_path));
     EXPECT_TRUE(exists(state().result_path));
+    ASSERT_TRUE(state().result_folder);  // held from here on
+    EXPECT_EQ(state().result_folder->path(), state().result_path);
     EXPECT_TRUE(exists(fp.system->temp + "quorvex/"));
 }
 
