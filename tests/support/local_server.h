@@ -59,21 +59,27 @@ private:
     std::thread thread_;
 };
 
+// A listening socket on a free port of 127.0.0.1.
+inline int listen_on_loopback(int& port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 8) != 0)
+        throw std::runtime_error("cannot listen on 127.0.0.1");
+    socklen_t len = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    port = ntohs(a.sin_port);
+    return fd;
+}
+
 // A bare TCP server: records each request's bytes as they came and writes a canned reply,
 // byte for byte. With hold set it then keeps the connection open without sending more,
 // until the object goes.
 class RawServer {
 public:
     RawServer(std::string reply, bool hold = false) : reply_(std::move(reply)), hold_(hold) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd_, 8) != 0)
-            throw std::runtime_error("raw server cannot listen");
-        socklen_t len = sizeof a;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
+        fd_ = listen_on_loopback(port_);
         thread_ = std::thread([this] { run(); });
     }
     ~RawServer() {
@@ -139,15 +145,7 @@ public:
     StreamingServer(std::string chunk, std::chrono::milliseconds interval,
                     std::string headers = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n")
         : headers_(std::move(headers)), chunk_(std::move(chunk)), interval_(interval) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd_, 8) != 0)
-            throw std::runtime_error("streaming server cannot listen");
-        socklen_t len = sizeof a;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
+        fd_ = listen_on_loopback(port_);
         thread_ = std::thread([this] { run(); });
     }
     ~StreamingServer() {
