@@ -37,6 +37,26 @@ void refuse_screen() {
     end_after_box(box);
 }
 
+void refuse_unusable_lock(const std::string& path, const std::string& reason) {
+    platform::MessageBoxSpec box;
+    box.title = "起動確認エラー";
+    box.text = std::string("2重起動を確認するファイルを使用できません。") + CRLF + path + CRLF + reason + CRLF + CRLF +
+               "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。";
+    box.buttons = platform::MbButtons::Ok;
+    box.icon = platform::MbIcon::Warning;
+    box.system_modal = true;
+    end_after_box(box);
+}
+
+void take_instance_lock(const std::string& program) {
+    const platform::InstanceLock::Attempt attempt = platform::current().lock->acquire(program);
+    switch (attempt.outcome) {
+        case platform::InstanceLock::Outcome::Taken: return;
+        case platform::InstanceLock::Outcome::HeldByAnother: refuse_second_instance(); return;
+        case platform::InstanceLock::Outcome::Unusable: refuse_unusable_lock(attempt.path, attempt.reason); return;
+    }
+}
+
 bool screen_is_96_dpi() {
     auto& screen = *platform::current().screen;
     return screen.twips_per_pixel_x() == 15.0 && screen.twips_per_pixel_y() == 15.0;
@@ -50,7 +70,7 @@ void Main(const std::string& argument_string) {
     s.test_definition = split(line, ",");
     s.main_loaded = false;
 
-    if (!p.lock->acquire("ledgrin")) refuse_second_instance();
+    take_instance_lock("ledgrin");
     if (!screen_is_96_dpi()) refuse_screen();
 
     s.register_url = read_server_setting("register");
@@ -74,15 +94,16 @@ void Main(const std::string& argument_string) {
 
     // The result folder holds the only record of the examination: without a folder we
     // can write to, the candidate would sit the whole examination for nothing.
+    // It is held open from here on: the record goes into the folder checked now.
     std::string result_folder = with_trailing_slash(p.system->temp_path()) + "bramwick_result/";
-    bool usable = false;
+    std::shared_ptr<platform::HeldFolder> held;
     try {
         result_folder = get_result_folder();
-        usable = p.files->folder_is_trusted(result_folder);
+        held = p.files->hold_trusted_folder(result_folder);
     } catch (const platform::Error&) {
-        usable = false;
+        held = nullptr;
     }
-    if (!usable) {
+    if (!held) {
         platform::MessageBoxSpec box;
         box.title = "結果フォルダエラー";
         box.text = std::string("試験結果を保存するフォルダを使用できません。") + CRLF + result_folder + CRLF + CRLF +
@@ -93,6 +114,7 @@ void Main(const std::string& argument_string) {
         end_after_box(box);
     }
     s.result_path = result_folder;
+    s.result_folder = held;
 
     if (windows().show_main_window) windows().show_main_window();
     do_events();

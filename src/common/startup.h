@@ -16,7 +16,11 @@ void end_after_box(const platform::MessageBoxSpec& request);
 
 // The refusals shared by both programs' start-up; each shows its box and ends the program.
 void refuse_second_instance();
+void refuse_unusable_lock(const std::string& path, const std::string& reason);
 void refuse_screen();
+// Takes the program's instance lock, or refuses: "2重起動エラー" only when another instance
+// really holds it, a box of its own that names the file and the reason when it cannot be used.
+void take_instance_lock(const std::string& program);
 // True when the screen is at 96 DPI on both axes.
 bool screen_is_96_dpi();
 

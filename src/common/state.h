@@ -10,6 +10,7 @@
 
 namespace platform {
 class DatabaseEngine;
+class HeldFolder;
 }
 
 namespace common {
@@ -29,6 +30,9 @@ struct Module1 {
     std::string data_path;
     std::string scratch_path;
     std::string result_path;
+    // The result folder as start-up checked it, held open: the record goes into that folder
+    // even when its path is swapped for a link during the examination.
+    std::shared_ptr<platform::HeldFolder> result_folder;
     std::array<std::string, 7> screen_html;  // slot 0 unused
     std::string roma_family_name;
     std::string roma_given_name;

@@ -96,14 +96,15 @@ void upload(int16_t score, bool pass) {
 }
 
 // The result file is the only record the examination leaves on this machine: when it
-// cannot be written, the candidate must call the invigilator before leaving.
+// cannot be written, the candidate must call the invigilator before leaving. It goes into
+// the folder start-up checked and held, whatever its path leads to by now.
 void append_result_file(frmKaikei& form) {
-    const std::string folder = common::state().result_path;
+    const std::shared_ptr<platform::HeldFolder> folder = common::state().result_folder;
     bool written = false;
     ignore_errors([&] {
-        if (folder.empty()) return;
+        if (!folder) return;
         const std::string body = form.wbQuestion->body_outer_html();
-        platform::current().files->append_cp932(folder + "result.txt", body);
+        folder->append_cp932("result.txt", body);
         written = true;
     });
     if (written) return;
@@ -146,9 +147,10 @@ void end_syori(frmKaikei& form) {
     form.result_html = page.html;
     s.exam_score = page.score;
 
-    if (!s.rehearsal_mode) upload(s.exam_score, page.pass);
-
+    // The record does not depend on the upload, and an upload may keep the candidate at its
+    // boxes for long: it is on disk first, so no end of the program can lose it.
     append_result_file(form);
+    if (!s.rehearsal_mode) upload(s.exam_score, page.pass);
     ignore_errors([&] { common::do_events(); });
 
     ignore_errors([&] { main_window().main_browser().navigate("about:blank"); });

@@ -45,7 +45,7 @@ void Main() {
 
     if (p.system->os_major_version() < 6) refuse_os_version();
     if (!common::screen_is_96_dpi()) common::refuse_screen();
-    if (!p.lock->acquire("launcher")) common::refuse_second_instance();
+    common::take_instance_lock("launcher");
 
     s.download_url = common::read_server_setting("url");
     if (s.download_url.empty()) s.download_url = kDefaultDownloadUrl;

@@ -1,5 +1,6 @@
 #pragma once
 // Constructors of the real backends, one per facility; make_real_platform puts them together.
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -19,7 +20,12 @@ struct CurlLimits {
     long connect_timeout_ms = 30000;
     // A transfer that moves less than one byte a second for this long is dropped.
     long stall_seconds = 60;
-    // PEM file of trusted certificates; empty means the system's store.
+    // The whole request, redirects included, ends by then whatever the server does.
+    long total_timeout_ms = 120000;
+    // A longer answer is a failure: no answer of ours is anywhere near this big.
+    size_t max_body_bytes = 1024 * 1024;
+    // PEM file of trusted certificates; empty means CURL_CA_BUNDLE, else SSL_CERT_FILE,
+    // else the system's store.
     std::string ca_file;
 };
 std::unique_ptr<Http> make_curl_http(const CurlLimits& limits);

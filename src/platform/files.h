@@ -1,9 +1,23 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "error.h"
 
 namespace platform {
+
+// A folder held open since it was checked. What is written through it goes into that very
+// folder, even when its path has since been swapped for a link or for another folder.
+class HeldFolder {
+public:
+    virtual ~HeldFolder() = default;
+    // The path it was opened by, ending in '/'.
+    virtual const std::string& path() const = 0;
+    // Appends UTF-8 text converted to CP932 to the plain file `name` in the folder, created
+    // when missing, and flushes it (and the folder, for a new file) to disk. Throws Error when
+    // it cannot; the file is then as it was before the call, so no record is ever cut.
+    virtual void append_cp932(const std::string& name, const std::string& utf8) = 0;
+};
 
 class Files {
 public:
@@ -12,17 +26,18 @@ public:
     // One level only; throws Error when it cannot be created (parent missing,
     // no right, a plain file in the way).
     virtual void create_folder(const std::string& path) = 0;
-    // True when the folder belongs to the current user and nobody else may write to it.
+    // True when the folder itself (not a link to one) belongs to the current user, nobody
+    // else may write to it, and the folder it sits in lets no other account replace it.
     virtual bool folder_is_trusted(const std::string& path) = 0;
+    // The folder, held open, when folder_is_trusted accepts it; nullptr otherwise.
+    virtual std::shared_ptr<HeldFolder> hold_trusted_folder(const std::string& path) = 0;
     virtual bool file_exists(const std::string& path) = 0;
     // Deletes the plain files matching a pattern whose last component may hold '*' and '?'
     // ("*.*" means every plain file, with or without a dot). A file without its owner's
     // write bit is kept. Returns how many were deleted; never throws for a missing folder.
     virtual int delete_files(const std::string& pattern) = 0;
-    // Appends UTF-8 text converted to CP932; throws Error when it cannot be written.
-    virtual void append_cp932(const std::string& path, const std::string& utf8) = 0;
-    // Writes byte-order mark + UTF-8 text through a temporary file and a rename;
-    // throws Error on failure and leaves no temporary file behind.
+    // Writes byte-order mark + UTF-8 text through a temporary file, flushed to disk, and a
+    // rename; throws Error on failure and leaves no temporary file behind.
     virtual void write_utf8_bom(const std::string& path, const std::string& utf8) = 0;
     // Writes the bytes as the file's whole new content through a temporary file in the same
     // folder and a rename, mode 0755 when executable (a program to be started), else 0644.

@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,6 +56,95 @@ std::string to_fnmatch(const std::string& pattern) {
     return out;
 }
 
+std::string parent_of(const std::string& path) {
+    const std::string p = without_trailing_slashes(path);
+    const size_t slash = p.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : p.substr(0, slash);
+}
+
+// Whoever may rename entries of the folder a folder sits in can swap that folder for one of
+// their own: only the sticky bit, the administrator or the user alone may hold that right.
+bool parent_keeps_it(const std::string& path) {
+    struct stat st {};
+    if (::stat(parent_of(path).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    if (st.st_mode & S_ISVTX) return true;
+    if (st.st_uid == 0) return true;
+    return st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The folder itself, never a link to it, open when it is trusted; -1 otherwise. The checks
+// are made on the open folder, so they hold for the folder that is then used.
+int open_trusted_folder(const std::string& path) {
+    const int fd = ::open(without_trailing_slashes(path).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat st {};
+    const bool trusted = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+                         (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 && parent_keeps_it(path);
+    if (trusted) return fd;
+    ::close(fd);
+    return -1;
+}
+
+class PosixHeldFolder : public HeldFolder {
+public:
+    PosixHeldFolder(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~PosixHeldFolder() override { ::close(fd_); }
+    PosixHeldFolder(const PosixHeldFolder&) = delete;
+    PosixHeldFolder& operator=(const PosixHeldFolder&) = delete;
+
+    const std::string& path() const override { return path_; }
+
+    void append_cp932(const std::string& name, const std::string& utf8) override {
+        const std::string bytes = cp932::encode(utf8);
+        const std::string where = path_ + name;
+        bool created = false;
+        const int fd = open_for_append(name, where, created);
+        off_t old_size = -1;
+        try {
+            struct stat st {};
+            if (::fstat(fd, &st) != 0) throw Error(describe("cannot examine", where));
+            if (!S_ISREG(st.st_mode)) throw Error("cannot write " + where + ": not a plain file");
+            old_size = st.st_size;
+            write_all(fd, bytes, where);
+            if (::fsync(fd) != 0) throw Error(describe("cannot flush", where));
+            if (created && ::fsync(fd_) != 0) throw Error(describe("cannot flush the folder of", where));
+        } catch (...) {
+            // A full disk may take part of the text: cut it off again, so the earlier records
+            // stay whole and the next one does not follow a fragment.
+            if (created) {
+                ::unlinkat(fd_, name.c_str(), 0);
+            } else if (old_size >= 0 && ::ftruncate(fd, old_size) == 0) {
+                ::fsync(fd);
+            }
+            ::close(fd);
+            throw;
+        }
+        ::close(fd);
+    }
+
+private:
+    // Never through a link, and never blocking on something that is not a plain file.
+    int open_for_append(const std::string& name, const std::string& where, bool& created) {
+        const int flags = O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            int fd = ::openat(fd_, name.c_str(), flags);
+            if (fd >= 0) return fd;
+            if (errno != ENOENT) break;
+            fd = ::openat(fd_, name.c_str(), flags | O_CREAT | O_EXCL, 0644);
+            if (fd >= 0) {
+                created = true;
+                return fd;
+            }
+            if (errno != EEXIST) break;
+        }
+        throw Error(describe("cannot open", where));
+    }
+
+    int fd_;
+    std::string path_;
+};
+
 // Same folder, so the rename never crosses a file system and readers (or a start of the
 // file) see the old file or the whole new one, never a part.
 void replace_whole(const std::string& path, const std::string& bytes, mode_t mode) {
@@ -67,6 +157,9 @@ void replace_whole(const std::string& path, const std::string& bytes, mode_t mod
     try {
         write_all(fd, bytes, path);
         if (::fchmod(fd, mode) != 0) throw Error(describe("cannot set the mode of", path));
+        // On disk before the name points at it: a crash then leaves the old file or the new
+        // one, never an empty file under the name.
+        if (::fsync(fd) != 0) throw Error(describe("cannot flush", path));
         int rc = ::close(fd);
         fd = -1;
         if (rc != 0) throw Error(describe("cannot write", path));
@@ -80,6 +173,10 @@ void replace_whole(const std::string& path, const std::string& bytes, mode_t mod
 
 class PosixFiles : public Files {
 public:
+    // Past a file-size limit a write fails as on a full disk, and is reported as that,
+    // instead of ending the program before it can tell anyone.
+    PosixFiles() { ::signal(SIGXFSZ, SIG_IGN); }
+
     bool folder_exists(const std::string& path) override {
         struct stat st {};
         return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -93,9 +190,18 @@ public:
     }
 
     bool folder_is_trusted(const std::string& path) override {
-        struct stat st {};
-        if (::lstat(without_trailing_slashes(path).c_str(), &st) != 0) return false;
-        return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+        const int fd = open_trusted_folder(path);
+        if (fd < 0) return false;
+        ::close(fd);
+        return true;
+    }
+
+    std::shared_ptr<HeldFolder> hold_trusted_folder(const std::string& path) override {
+        const int fd = open_trusted_folder(path);
+        if (fd < 0) return nullptr;
+        std::string shown = path;
+        if (shown.empty() || shown.back() != '/') shown += '/';
+        return std::make_shared<PosixHeldFolder>(fd, shown);
     }
 
     bool file_exists(const std::string& path) override {
@@ -127,19 +233,6 @@ public:
         }
         ::closedir(dir);
         return deleted;
-    }
-
-    void append_cp932(const std::string& path, const std::string& utf8) override {
-        std::string bytes = cp932::encode(utf8);
-        int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-        if (fd < 0) throw Error(describe("cannot open", path));
-        try {
-            write_all(fd, bytes, path);
-        } catch (...) {
-            ::close(fd);
-            throw;
-        }
-        if (::close(fd) != 0) throw Error(describe("cannot write", path));
     }
 
     void write_utf8_bom(const std::string& path, const std::string& utf8) override {

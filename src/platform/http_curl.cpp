@@ -4,6 +4,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 
 #include "backends.h"
@@ -40,9 +41,15 @@ bool starts_with_nocase(const char* data, size_t size, const char* prefix) {
 
 using SteadyClock = std::chrono::steady_clock;
 
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 struct Transfer {
     CURL* curl = nullptr;
     std::string body;
+    size_t max_body = 0;
     std::chrono::milliseconds stall_limit{0};
     SteadyClock::time_point last_arrival = SteadyClock::now();
     bool block_has_location = false;
@@ -53,6 +60,8 @@ struct Transfer {
 size_t on_body(char* data, size_t size, size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     t->last_arrival = SteadyClock::now();
+    // A server that sends without end would otherwise grow the answer until memory runs out.
+    if (size * count > t->max_body - t->body.size()) return 0;
     try {
         t->body.append(data, size * count);
     } catch (...) {
@@ -112,6 +121,7 @@ public:
         Transfer t;
         t.curl = curl;
         t.stall_limit = std::chrono::seconds(limits_.stall_seconds);
+        t.max_body = limits_.max_body_bytes;
         const std::string address = escape_address(url_cp932);
         curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -124,9 +134,18 @@ public:
         curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 20L);  // a redirect loop ends instead of spinning
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-        if (!limits_.ca_file.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, limits_.ca_file.c_str());
-        // Without limits a dead server would hold the window for ever.
+        // A centre's private CA is named the usual way; verification itself stays on.
+        std::string ca_file = limits_.ca_file;
+        if (ca_file.empty()) ca_file = environment("CURL_CA_BUNDLE");
+        if (ca_file.empty()) ca_file = environment("SSL_CERT_FILE");
+        const std::string ca_folder = environment("SSL_CERT_DIR");
+        if (!ca_file.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, ca_file.c_str());
+        if (!ca_folder.empty()) curl_easy_setopt(curl, CURLOPT_CAPATH, ca_folder.c_str());
+        // Without limits a dead server would hold the window for ever, and one that keeps
+        // trickling would hold it as long as it likes: every request ends by the deadline.
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, limits_.connect_timeout_ms);
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, limits_.total_timeout_ms);
+        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits_.max_body_bytes));
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits_.stall_seconds);
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);

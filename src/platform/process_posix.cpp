@@ -77,6 +77,7 @@ public:
             sigemptyset(&none);
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
             ::signal(SIGPIPE, SIG_DFL);
+            ::signal(SIGXFSZ, SIG_DFL);
             close_on_exec_from_3();
             ::execve(program_file.c_str(), argv, environ);
             write_errno(report[1], errno);

@@ -75,9 +75,15 @@ std::string lookup(const std::string& file_bytes, const std::string& section, co
     std::string_view rest(file_bytes);
     bool in_section = false;
     while (!rest.empty()) {
-        size_t nl = rest.find('\n');
-        std::string_view line = trim(rest.substr(0, nl));
-        rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
+        // A line ends at CR LF, LF or a lone CR: files saved by other editors use each.
+        size_t end = rest.find_first_of("\r\n");
+        std::string_view line = trim(rest.substr(0, end));
+        if (end == std::string_view::npos) {
+            rest = std::string_view();
+        } else {
+            const bool crlf = rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n';
+            rest = rest.substr(end + (crlf ? 2 : 1));
+        }
 
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[') {

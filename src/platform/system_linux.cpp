@@ -1,8 +1,13 @@
 // Where this process runs: temporary folder, program folder, facility level.
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "backends.h"
 #include "error.h"
@@ -17,13 +22,61 @@ std::string with_slash(std::string path) {
     return path;
 }
 
+// A variable naming a folder counts only when absolute: a relative one would move with the
+// working directory.
+std::string absolute_variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value && value[0] == '/' ? std::string(value) : std::string();
+}
+
+std::string home_folder() {
+    std::string home = absolute_variable("HOME");
+    if (!home.empty()) return home;
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir &&
+        found->pw_dir[0] == '/')
+        return found->pw_dir;
+    return {};
+}
+
+// Creates each missing level with mode 0700, as folders of the user's own state are made.
+// Levels that exist are left as they are; a failure shows later, when a folder under it
+// cannot be made or is not trusted.
+void create_levels(const std::string& folder) {
+    for (size_t at = folder.find('/', 1); at != std::string::npos; at = folder.find('/', at + 1)) {
+        const std::string level = folder.substr(0, at);
+        if (::mkdir(level.c_str(), 0700) != 0 && errno != EEXIST) return;
+    }
+}
+
 class LinuxSystem : public System {
 public:
     std::string temp_path() override {
-        const char* dir = std::getenv("TMPDIR");
-        // A relative TMPDIR would move with the working directory.
-        if (dir && dir[0] == '/') return with_slash(dir);
-        return "/tmp/";
+        const std::string tmpdir = absolute_variable("TMPDIR");
+        if (!tmpdir.empty()) return with_slash(tmpdir);
+        std::string state = absolute_variable("XDG_STATE_HOME");
+        if (state.empty()) {
+            const std::string home = home_folder();
+            // Without any home there is nothing of the user's own to use.
+            if (home.empty()) return "/tmp/";
+            state = with_slash(home) + ".local/state";
+        }
+        const std::string base = with_slash(state) + "ledgrin/";
+        create_levels(base);
+        return base;
+    }
+
+    std::string runtime_path() override {
+        const std::string runtime = absolute_variable("XDG_RUNTIME_DIR");
+        if (runtime.empty()) return {};
+        const int fd = ::open(runtime.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) return {};
+        struct stat st {};
+        const bool own = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700;
+        ::close(fd);
+        return own ? with_slash(runtime) : std::string();
     }
 
     std::string program_folder() override {

@@ -34,7 +34,7 @@ TEST(SecondInstance, ASecondExaminationProgramIsRefusedAndTheFirstGoesOn) {
     const std::string script = root.write("answers.txt", "Ok\n");
     const std::string log = root.file("boxes.log");
     const auto env =
-        fakes::environment_with({{"TMPDIR", tmp}, {"LEDGRIN_MSGBOX_SCRIPT", script}, {"LEDGRIN_MSGBOX_LOG", log}});
+        fakes::environment_with({{"TMPDIR", tmp}, {"XDG_RUNTIME_DIR", ""}, {"LEDGRIN_MSGBOX_SCRIPT", script}, {"LEDGRIN_MSGBOX_LOG", log}});
 
     fakes::Child first(program, env);
     ASSERT_TRUE(first.started());

@@ -40,6 +40,20 @@ protected:
         return ::stat(path.c_str(), &st) == 0;
     }
 
+    // One system-modal warning box with only OK, and nothing made before it.
+    void expect_refused_before_anything(const std::string& title, const std::string& text) {
+        ASSERT_EQ(fp.message_box->shown.size(), 1u);
+        const auto& box = fp.message_box->shown[0];
+        EXPECT_EQ(box.title, title);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.buttons, MbButtons::Ok);
+        EXPECT_EQ(box.icon, MbIcon::Warning);
+        EXPECT_TRUE(box.system_modal);
+        EXPECT_EQ(main_windows_shown, 0);
+        EXPECT_FALSE(exists(fp.system->temp + "quorvex/"));
+        EXPECT_FALSE(exists(fp.system->temp + "bramwick_result/"));
+    }
+
     fakes::FakePlatform fp;
     int main_windows_shown = 0;
 };
@@ -71,6 +85,8 @@ TEST_F(StartupTest, FixedValuesAndPaths) {
     EXPECT_EQ(state().result_path, fp.system->temp + "bramwick_result/");
     EXPECT_TRUE(exists(state().scratch_path));
     EXPECT_TRUE(exists(state().result_path));
+    ASSERT_TRUE(state().result_folder);  // held from here on
+    EXPECT_EQ(state().result_folder->path(), state().result_path);
     EXPECT_TRUE(exists(fp.system->temp + "quorvex/"));
 }
 
@@ -109,16 +125,18 @@ TEST_F(StartupTest, SecondInstanceIsRefusedBeforeTheScreenCheck) {
     fp.screen->twips_x = fp.screen->twips_y = 12;  // 120 DPI as well
     fp.message_box->answers = {MbResult::Ok};
     EXPECT_TRUE(run_main(""));
-    ASSERT_EQ(fp.message_box->shown.size(), 1u);
-    const auto& box = fp.message_box->shown[0];
-    EXPECT_EQ(box.title, "2重起動エラー");
-    EXPECT_EQ(box.text, "すでに試験プログラムは起動されています。\r\n同時に実行することは出来ません。");
-    EXPECT_EQ(box.buttons, MbButtons::Ok);
-    EXPECT_EQ(box.icon, MbIcon::Warning);
-    EXPECT_TRUE(box.system_modal);
-    EXPECT_EQ(main_windows_shown, 0);
-    EXPECT_FALSE(exists(fp.system->temp + "quorvex/"));
-    EXPECT_FALSE(exists(fp.system->temp + "bramwick_result/"));
+    expect_refused_before_anything("2重起動エラー", "すでに試験プログラムは起動されています。\r\n同時に実行することは出来ません。");
+}
+
+TEST_F(StartupTest, ALockFileThatCannotBeUsedGetsABoxOfItsOwnNamingTheFileAndTheReason) {
+    fp.lock->unusable["ledgrin"] = "リンクになっています。";
+    fp.screen->twips_x = fp.screen->twips_y = 12;  // comes first, as the second instance does
+    fp.message_box->answers = {MbResult::Ok};
+    EXPECT_TRUE(run_main(""));
+    expect_refused_before_anything(
+        "起動確認エラー",
+        "2重起動を確認するファイルを使用できません。\r\n/run/user/1000/.ledgrin-ledgrin-1000.lock\r\n"
+        "リンクになっています。\r\n\r\n試験監督者に連絡してください。\r\nプログラムを終了します。");
 }
 
 TEST_F(StartupTest, ScreenNotAt96DpiOnEitherAxisIsRefused) {

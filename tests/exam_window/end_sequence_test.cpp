@@ -158,6 +158,28 @@ std::vector<std::string> answer_key() {
     return key;
 }
 
+// Runs a check as each request goes out, in front of the platform's HTTP for as long as it lives.
+class RequestWatch : public platform::Http {
+public:
+    RequestWatch(fakes::FakePlatform& fp, std::function<void()> check)
+        : fp_(fp), inner_(std::move(fp.platform.http)), check_(std::move(check)) {
+        fp_.platform.http.reset(this);
+    }
+    ~RequestWatch() override {
+        (void)fp_.platform.http.release();
+        fp_.platform.http = std::move(inner_);
+    }
+    platform::HttpAnswer get(const std::string& url, const std::string& agent, const std::string& header) override {
+        check_();
+        return inner_->get(url, agent, header);
+    }
+
+private:
+    fakes::FakePlatform& fp_;
+    std::unique_ptr<platform::Http> inner_;
+    std::function<void()> check_;
+};
+
 class EndSequenceTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -183,6 +205,7 @@ protected:
         auto& s = common::state();
         s.data_path = fp.system->program + "data/";
         s.result_path = result_folder;
+        s.result_folder = fp.files->hold_trusted_folder(result_folder);
         s.screen_html[6] = kTemplate;
         s.test_name = "体験試験";
         s.test_center = "東京会場";
@@ -464,6 +487,29 @@ TEST_F(EndSequenceTest, TheFourUploadBoxesAsShown) {
         EXPECT_EQ(shown[i].icon, expected[i].icon);
         EXPECT_EQ(shown[i].default_button, expected[i].default_button);
         EXPECT_TRUE(shown[i].system_modal);
+    }
+}
+
+TEST_F(EndSequenceTest, TheRecordIsOnDiskBeforeTheUploadBeginsAndAFailedRecordIsToldFirst) {
+    for (bool writable : {true, false}) {
+        SCOPED_TRACE(writable ? "writable" : "result file is a folder");
+        new_program_run();
+        fp.message_box->shown.clear();
+        fp.http->requests.clear();
+        std::filesystem::remove(result_folder + "result.txt");
+        if (!writable) std::filesystem::create_directory(result_folder + "result.txt");
+        std::vector<std::string> file_at_request;
+        RequestWatch watch(fp, [&] { file_at_request.push_back(writable ? result_file() : "(folder)"); });
+        fp.http->answer("OK");
+        fp.message_box->answers = {MbResult::Ok};
+        if (writable) fp.message_box->answers.clear();
+
+        end(load("<body>先に記録</body>"));
+
+        EXPECT_EQ(file_at_request, std::vector<std::string>{writable ? "<body>先に記録</body>" : "(folder)"});
+        EXPECT_EQ(box_titles(), writable ? std::vector<std::string>{} : std::vector<std::string>{"保存失敗"});
+        exam_window::kaikei().unload();
+        common::flush_unloads();
     }
 }
 

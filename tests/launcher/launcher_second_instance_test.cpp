@@ -95,7 +95,7 @@ TEST(SecondInstance, ARealLauncherStartedWhileAnotherRunsIsRefused) {
     const std::string script = root.write("answers.txt", "Ok\n");
     const std::string log = root.file("boxes.log");
     const auto env = environment_with(
-        {{"TMPDIR", tmp}, {"LEDGRIN_MSGBOX_SCRIPT", script}, {"LEDGRIN_MSGBOX_LOG", log}});
+        {{"TMPDIR", tmp}, {"XDG_RUNTIME_DIR", ""}, {"LEDGRIN_MSGBOX_SCRIPT", script}, {"LEDGRIN_MSGBOX_LOG", log}});
 
     const pid_t first = spawn(program, env);
     ASSERT_GT(first, 0);

@@ -28,12 +28,17 @@ const Refusal kNone{nullptr, nullptr, false};
 const Refusal kOs{"OSバージョンエラー", kOsText, true};
 const Refusal kScreen{"画面設定エラー", kScreenText, false};
 const Refusal kInstance{"2重起動エラー", kInstanceText, true};
+const Refusal kLock{"起動確認エラー",
+                    "2重起動を確認するファイルを使用できません。\r\n/run/user/1000/.ledgrin-launcher-1000.lock\r\n"
+                    "通常のファイルではありません。\r\n\r\n試験監督者に連絡してください。\r\nプログラムを終了します。",
+                    true};
 
 struct CheckCase {
     int os_major;
     double twips_x, twips_y;
     bool another_runs;
     Refusal expected;
+    bool lock_unusable = false;
 };
 
 class CheckOrder : public LauncherTest {};
@@ -44,6 +49,7 @@ TEST_F(CheckOrder, EachRefusalWithItsBoxAndNothingCreated) {
         {0, 15, 15, false, kOs},        {5, 12, 12, true, kOs},        {6, 12, 12, false, kScreen},
         {6, 15, 12, false, kScreen},    {6, 12, 15, false, kScreen},   {6, 12, 12, true, kScreen},
         {6, 15, 15, true, kInstance},   {6, 15.0001, 15, false, kScreen},
+        {6, 15, 15, false, kLock, true}, {6, 12, 12, false, kScreen, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "os " << c.os_major << ", twips " << c.twips_x << "/" << c.twips_y
@@ -57,6 +63,8 @@ TEST_F(CheckOrder, EachRefusalWithItsBoxAndNothingCreated) {
         fp.lock->asked.clear();
         fp.lock->running_elsewhere.clear();
         if (c.another_runs) fp.lock->running_elsewhere.insert("launcher");
+        fp.lock->unusable.clear();
+        if (c.lock_unusable) fp.lock->unusable["launcher"] = "通常のファイルではありません。";
         fp.settings->reads.clear();
         fp.process->ends = 0;
         fp.system->os_major = c.os_major;
@@ -87,7 +95,7 @@ TEST_F(CheckOrder, EachRefusalWithItsBoxAndNothingCreated) {
         EXPECT_TRUE(fs::is_empty(fp.system->temp));
         EXPECT_TRUE(launcher::state().download_url.empty());
         // The lock is asked for only after the system and the screen have passed.
-        if (c.expected.title == kInstance.title) {
+        if (c.expected.title == kInstance.title || c.expected.title == kLock.title) {
             EXPECT_EQ(fp.lock->asked, std::vector<std::string>{"launcher"});
         } else {
             EXPECT_TRUE(fp.lock->asked.empty());

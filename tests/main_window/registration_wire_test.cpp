@@ -19,11 +19,11 @@ protected:
         ::setenv("no_proxy", "127.0.0.1", 1);
         ::setenv("NO_PROXY", "127.0.0.1", 1);
         RegistrationTest::SetUp();
-        platform::CurlLimits limits;
-        limits.connect_timeout_ms = 2000;
-        limits.stall_seconds = 2;
-        fp_.platform.http = platform::make_curl_http(limits);
+        limits_.connect_timeout_ms = 2000;
+        limits_.stall_seconds = 2;
+        fp_.platform.http = platform::make_curl_http(limits_);
     }
+    platform::CurlLimits limits_;
 };
 
 TEST_F(RegistrationOnTheWire, TheServerGetsEveryValueAndItsAnswerIsTaken) {
@@ -71,13 +71,23 @@ TEST_F(RegistrationOnTheWire, TheServerGetsEveryValueAndItsAnswerIsTaken) {
     EXPECT_EQ(common::caption_of(form_->Command1), "試験開始");
 }
 
-TEST_F(RegistrationOnTheWire, NothingListeningShowsTheConnectionFailure) {
-    common::state().register_url = "http://127.0.0.1:" + std::to_string(fakes::closed_port()) + "/api/grade/register";
-    type(good_candidate());
-    run_stage();
-    ASSERT_EQ(shown_.size(), 2u);
-    EXPECT_EQ(shown_[1].labels["Label2"], "試験サーバの接続に失敗しました。インターネット環境の確認をお願いいたします。");
-    EXPECT_EQ(common::caption_of(form_->Command1), "登録");
+TEST_F(RegistrationOnTheWire, NothingListeningAndAServerThatNeverFinishesShowTheConnectionFailure) {
+    // One that answers "1,2" and then trickles on: never a whole answer, and it never stalls.
+    fakes::StreamingServer trickling(",", std::chrono::milliseconds(200), "HTTP/1.1 200 OK\r\n\r\n1,2");
+    limits_.total_timeout_ms = 1500;
+    fp_.platform.http = platform::make_curl_http(limits_);
+    for (const std::string& url :
+         {"http://127.0.0.1:" + std::to_string(fakes::closed_port()) + "/api/grade/register",
+          trickling.url("/api/grade/register")}) {
+        SCOPED_TRACE(url);
+        shown_.clear();
+        common::state().register_url = url;
+        type(good_candidate());
+        run_stage();
+        ASSERT_EQ(shown_.size(), 2u);
+        EXPECT_EQ(shown_[1].labels["Label2"], "試験サーバの接続に失敗しました。インターネット環境の確認をお願いいたします。");
+        EXPECT_EQ(common::caption_of(form_->Command1), "登録");
+    }
 }
 
 }  // namespace

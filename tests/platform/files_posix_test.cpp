@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "platform/backends.h"
 #include "platform/error.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -106,12 +108,100 @@ TEST_F(FilesTest, WriteUtf8BomFailureThrowsAndLeavesNoTemporary) {
     EXPECT_THROW(files->write_utf8_bom(dir.file("missing/index.html"), "x"), platform::Error);
 }
 
-TEST_F(FilesTest, AppendCp932AddsToTheEnd) {
-    std::string path = dir.file("result.txt");
-    files->append_cp932(path, "試験,");
-    files->append_cp932(path, "a€\r\n");
-    EXPECT_EQ(files->read_all(path), "\x8E\x8E\x8C\xB1,a?\r\n");
-    EXPECT_THROW(files->append_cp932(dir.file("missing/result.txt"), "x"), platform::Error);
+TEST_F(FilesTest, WriteUtf8BomOnAFullDiskKeepsTheOldFileWhole) {
+    const std::string path = dir.write("index.html", "old page");
+    {
+        fakes::FileSizeLimit full(4);
+        EXPECT_THROW(files->write_utf8_bom(path, std::string(5000, 'n')), platform::Error);
+    }
+    EXPECT_EQ(files->read_all(path), "old page");
+    EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"index.html"});
+}
+
+TEST_F(FilesTest, HeldFolderAppendsCp932ToTheEndAndCreatesThePlainFile) {
+    auto folder = files->hold_trusted_folder(dir.path());
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->path(), dir.path());
+    folder->append_cp932("result.txt", "試験,");
+    folder->append_cp932("result.txt", "a€\r\n");
+    EXPECT_EQ(files->read_all(dir.file("result.txt")), "\x8E\x8E\x8C\xB1,a?\r\n");
+    struct stat st {};
+    ASSERT_EQ(::lstat(dir.file("result.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    EXPECT_EQ(files->hold_trusted_folder(dir.path() + "missing/"), nullptr);
+}
+
+TEST_F(FilesTest, HeldFolderWritesOnlyIntoAPlainFileOfItsOwnAndNeverWaits) {
+    const std::string outside = dir.write("outside.txt", "theirs");
+    const std::string folder_path = dir.folder("bramwick_result");
+    auto folder = files->hold_trusted_folder(folder_path);
+    ASSERT_TRUE(folder);
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+    } cases[] = {
+        {"link to another file", [&](const std::string& p) { ASSERT_EQ(::symlink(outside.c_str(), p.c_str()), 0); }},
+        {"dangling link", [&](const std::string& p) { ASSERT_EQ(::symlink((dir.path() + "new").c_str(), p.c_str()), 0); }},
+        {"fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"folder", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0700), 0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = std::string("result-") + std::to_string(&c - cases) + ".txt";
+        c.make(folder_path + name);
+        EXPECT_THROW(folder->append_cp932(name, "record"), platform::Error);
+    }
+    EXPECT_EQ(files->read_all(outside), "theirs");
+    EXPECT_FALSE(fs::exists(dir.path() + "new"));
+}
+
+TEST_F(FilesTest, HeldFolderKeepsWritingIntoTheFolderItCheckedWhenItsPathIsSwapped) {
+    const std::string folder_path = dir.folder("bramwick_result");
+    auto folder = files->hold_trusted_folder(folder_path);
+    ASSERT_TRUE(folder);
+    folder->append_cp932("result.txt", "first,");
+    // Someone moves the folder away and puts a link to a folder of theirs in its place.
+    ASSERT_EQ(::rename(folder_path.c_str(), dir.file("moved").c_str()), 0);
+    const std::string theirs = dir.folder("theirs");
+    ASSERT_EQ(::symlink(theirs.c_str(), dir.file("bramwick_result").c_str()), 0);
+
+    folder->append_cp932("result.txt", "second");
+
+    EXPECT_EQ(files->read_all(dir.file("moved/result.txt")), "first,second");
+    EXPECT_TRUE(names_in(theirs).empty());
+    EXPECT_EQ(files->hold_trusted_folder(folder_path), nullptr);  // a link is not the folder
+}
+
+TEST_F(FilesTest, AnAppendThatDoesNotFitLeavesTheFileByteForByteAsItWas) {
+    auto folder = files->hold_trusted_folder(dir.path());
+    ASSERT_TRUE(folder);
+    const std::string earlier = "<body>earlier record</body>";
+    dir.write("result.txt", earlier);
+    const std::string record = "<body>" + std::string(4000, 'r') + "</body>";
+    struct Case {
+        const char* name;
+        rlim_t limit;
+    } cases[] = {
+        {"room for part of the record", earlier.size() + 100},
+        {"no room at all", earlier.size()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            fakes::FileSizeLimit full(c.limit);
+            EXPECT_THROW(folder->append_cp932("result.txt", record), platform::Error);
+        }
+        EXPECT_EQ(files->read_all(dir.file("result.txt")), earlier);
+    }
+    // A file that the failed append would have created is not left behind, not even empty.
+    {
+        fakes::FileSizeLimit full(100);
+        EXPECT_THROW(folder->append_cp932("new.txt", record), platform::Error);
+    }
+    EXPECT_FALSE(fs::exists(dir.file("new.txt")));
+    // Once there is room again, the record follows the earlier one directly.
+    folder->append_cp932("result.txt", record);
+    EXPECT_EQ(files->read_all(dir.file("result.txt")), earlier + record);
 }
 
 TEST_F(FilesTest, CreateFolderOneLevel) {
@@ -155,6 +245,36 @@ TEST_F(FilesTest, TrustedFolderTable) {
         std::string other = dir.folder("others");
         ASSERT_EQ(::chown(other.c_str(), 12345, 12345), 0);
         EXPECT_FALSE(files->folder_is_trusted(other));
+    }
+}
+
+TEST_F(FilesTest, AFolderInsideOneThatAnotherAccountMayRearrangeIsNotTrusted) {
+    const bool root = ::geteuid() == 0;
+    struct Case {
+        const char* name;
+        mode_t parent_mode;
+        uid_t parent_owner;  // 0 stands for this test's own account when it is not root
+        bool trusted;
+    } cases[] = {
+        {"own private", 0700, ::geteuid(), true},
+        {"shared with the sticky bit, as /tmp", 01777, ::geteuid(), true},
+        {"another account's, open to nobody else", 0755, 12345, false},
+        {"another account's, shared with the sticky bit", 01777, 12345, true},
+        {"own, but others may rename in it", 0777, ::geteuid(), root},  // root's own folders are the system's
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.parent_owner != ::geteuid() && !root) {
+            std::printf("skipped \"%s\": a folder of another account needs root\n", c.name);
+            continue;
+        }
+        const std::string parent = dir.folder(std::string("parent-") + std::to_string(&c - cases));
+        const std::string folder = parent + "bramwick_result/";
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+        ASSERT_EQ(::chown(parent.c_str(), c.parent_owner, c.parent_owner), 0);
+        ASSERT_EQ(::chmod(parent.c_str(), c.parent_mode), 0);
+        EXPECT_EQ(files->folder_is_trusted(folder), c.trusted);
+        EXPECT_EQ(files->hold_trusted_folder(folder) != nullptr, c.trusted);
     }
 }
 

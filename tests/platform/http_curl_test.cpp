@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <ostream>
 
 #include "platform/backends.h"
@@ -194,6 +195,115 @@ TEST_F(CurlHttpTest, ConnectTimeoutEndsAConnectThatGetsNoReply) {
     ::close(fd);
     EXPECT_FALSE(a.reached_read);
     EXPECT_LT(took, 3.0);
+}
+
+TEST_F(CurlHttpTest, AServerThatKeepsTricklingIsCutOffAtTheOverallDeadline) {
+    // A byte every 200 ms never trips the stall limit; only the deadline ends it.
+    fakes::StreamingServer server("x", std::chrono::milliseconds(200));
+    limits.total_timeout_ms = 1500;
+    const auto start = Clock::now();
+    auto a = get(server.url("/api/grade/result"));
+    const double took = seconds_since(start);
+    EXPECT_TRUE(a.reached_read);
+    EXPECT_FALSE(a.complete);
+    EXPECT_GE(took, 1.4);
+    EXPECT_LT(took, 30.0);
+}
+
+TEST_F(CurlHttpTest, AnAnswerWithoutEndFailsAtTheSizeLimitWithoutGrowingFurther) {
+    fakes::StreamingServer server(std::string(64 * 1024, 'y'), std::chrono::milliseconds(0));
+    limits = platform::CurlLimits{};  // the shipped limits
+    auto a = get(server.url("/endless"));
+    EXPECT_TRUE(a.reached_read);
+    EXPECT_FALSE(a.complete);
+    EXPECT_LE(a.body.size(), 1024u * 1024u);
+    // Reading stopped: what the server got out is the limit and what the sockets buffer.
+    EXPECT_LT(server.bytes_sent(), 64ll * 1024 * 1024);
+}
+
+TEST_F(CurlHttpTest, AnAnswerOfOneMebibyteIsWholeAndOneByteMoreFails) {
+    const std::string limit(1024 * 1024, 'z');
+    fakes::LocalServer server;
+    server->Get("/exact", [&](const httplib::Request&, httplib::Response& res) { res.set_content(limit, "text/plain"); });
+    server->Get("/declared", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content(limit + "!", "text/plain");
+    });
+    server->Get("/chunked", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("text/plain", [&](size_t offset, httplib::DataSink& sink) {
+            if (offset > limit.size()) {
+                sink.done();
+                return true;
+            }
+            const std::string part = offset < limit.size() ? limit.substr(offset, 65536) : "!";
+            return sink.write(part.data(), part.size());
+        });
+    });
+    server.start();
+    limits = platform::CurlLimits{};  // the shipped limits
+
+    auto exact = get(server.url("/exact"));
+    EXPECT_TRUE(exact.complete);
+    EXPECT_EQ(exact.body.size(), limit.size());
+    for (const char* path : {"/declared", "/chunked"}) {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(get(server.url(path)).complete);
+    }
+}
+
+// Sets the certificate variables for one case and puts back what the run had.
+class CertificateEnvironment {
+public:
+    CertificateEnvironment() {
+        for (const char* name : kNames) {
+            const char* v = std::getenv(name);
+            saved_.push_back(v ? std::optional<std::string>(v) : std::nullopt);
+            ::unsetenv(name);
+        }
+    }
+    ~CertificateEnvironment() {
+        for (size_t i = 0; i < saved_.size(); ++i) {
+            if (saved_[i]) ::setenv(kNames[i], saved_[i]->c_str(), 1);
+            else ::unsetenv(kNames[i]);
+        }
+    }
+    void set(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 1); }
+    static constexpr const char* kNames[] = {"CURL_CA_BUNDLE", "SSL_CERT_FILE", "SSL_CERT_DIR"};
+
+private:
+    std::vector<std::optional<std::string>> saved_;
+};
+
+TEST_F(CurlHttpTest, APrivateCaNamedInTheUsualVariablesIsTrustedAndOnlyThen) {
+    fakes::TestCa centre;
+    fakes::TestCa stranger;  // another authority, which did not sign the server's certificate
+    fakes::LocalServer server(std::make_unique<httplib::SSLServer>(centre.cert.c_str(), centre.key.c_str()));
+    server->Get("/secure", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("secret", "text/plain");
+    });
+    server.start();
+
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, std::string>> variables;
+        bool trusted;
+    } cases[] = {
+        {"nothing named", {}, false},
+        {"CURL_CA_BUNDLE", {{"CURL_CA_BUNDLE", centre.ca_cert}}, true},
+        {"SSL_CERT_FILE", {{"SSL_CERT_FILE", centre.ca_cert}}, true},
+        {"SSL_CERT_DIR", {{"SSL_CERT_DIR", centre.ca_folder}}, true},
+        {"CURL_CA_BUNDLE before SSL_CERT_FILE",
+         {{"CURL_CA_BUNDLE", stranger.ca_cert}, {"SSL_CERT_FILE", centre.ca_cert}},
+         false},
+        {"another authority", {{"CURL_CA_BUNDLE", stranger.ca_cert}}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CertificateEnvironment env;
+        for (const auto& [name, value] : c.variables) env.set(name, value);
+        auto a = get(server.url("/secure", "https"));
+        EXPECT_EQ(a.complete, c.trusted);
+        EXPECT_EQ(a.body, c.trusted ? "secret" : "");
+    }
 }
 
 TEST_F(CurlHttpTest, HttpsWorksWithATrustedCertificateAndFailsWithAnUntrustedOne) {

@@ -34,6 +34,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LookupCase{"plain", "[server]\nregister=https://a/r\nresult=https://a/x\n", "server", "result", "https://a/x"},
         LookupCase{"crlf_lines", "[server]\r\nresult=https://a/x\r\n", "server", "result", "https://a/x"},
+        LookupCase{"cr_only_lines", "[server]\rregister=https://a/r\rresult=https://a/x\r", "server", "result",
+                   "https://a/x"},
+        LookupCase{"mixed_line_ends", "[other]\r\nresult=no\r[server]\nresult=yes\r\n", "server", "result", "yes"},
+        LookupCase{"cr_ends_an_empty_value", "[server]\rresult=\rregister=x", "server", "result", ""},
+        LookupCase{"cr_ends_a_comment", "[server]\r;old\rresult=x", "server", "result", "x"},
         LookupCase{"missing_section", "[other]\nresult=x\n", "server", "result", ""},
         LookupCase{"missing_key", "[server]\nregister=x\n", "server", "result", ""},
         LookupCase{"key_only_in_other_section", "[server]\na=1\n[other]\nresult=x\n", "server", "result", ""},
@@ -103,6 +108,13 @@ TEST_F(IniReaderTest, MissingFileGivesEmpty) {
 TEST_F(IniReaderTest, ReturnsUtf8OfTheCp932File) {
     std::string path = dir.write("setting.ini", "[Server]\r\nname = \"\x8E\x8E\x8C\xB1 \x83\x5C\"\r\n");
     EXPECT_EQ(reader->read("server", "NAME", path), "試験 ソ");
+}
+
+TEST_F(IniReaderTest, FileWithCarriageReturnsOnlyIsRead) {
+    std::string path =
+        dir.write("setting.ini", "; centre\r[server]\rregister=https://centre/r\rresult=https://centre/x\r");
+    EXPECT_EQ(reader->read("server", "register", path), "https://centre/r");
+    EXPECT_EQ(reader->read("server", "result", path), "https://centre/x");
 }
 
 TEST_F(IniReaderTest, LongCp932ValueIsCutOnACharacterAndDecodes) {

@@ -1,46 +1,129 @@
-// Temporary folder and program folder of the Linux system backend.
+// Temporary folder, runtime folder and program folder of the Linux system backend.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/backends.h"
+#include "support/temp_dir.h"
 
 namespace {
 
-class TmpdirGuard {
+// Sets variables for a test and puts back what the run had.
+class EnvironmentGuard {
 public:
-    TmpdirGuard() {
-        if (const char* v = std::getenv("TMPDIR")) saved_ = v;
+    explicit EnvironmentGuard(std::vector<std::string> names) : names_(std::move(names)) {
+        for (const auto& n : names_) {
+            const char* v = std::getenv(n.c_str());
+            saved_.push_back(v ? std::optional<std::string>(v) : std::nullopt);
+        }
     }
-    ~TmpdirGuard() {
-        if (saved_) ::setenv("TMPDIR", saved_->c_str(), 1);
-        else ::unsetenv("TMPDIR");
+    ~EnvironmentGuard() {
+        for (size_t i = 0; i < names_.size(); ++i) set(names_[i], saved_[i] ? saved_[i]->c_str() : nullptr);
+    }
+    static void set(const std::string& name, const char* value) {
+        if (value) ::setenv(name.c_str(), value, 1);
+        else ::unsetenv(name.c_str());
     }
 
 private:
-    std::optional<std::string> saved_;
+    std::vector<std::string> names_;
+    std::vector<std::optional<std::string>> saved_;
 };
 
-TEST(LinuxSystem, TempPathTable) {
-    TmpdirGuard guard;
+mode_t mode_of(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+TEST(LinuxSystem, TempPathIsTmpdirElseTheUsersOwnStateFolder) {
+    EnvironmentGuard guard({"TMPDIR", "XDG_STATE_HOME", "HOME"});
+    fakes::TempDir dir;
+    const std::string home = dir.folder("home");
+    const std::string state = dir.folder("state");
     auto system = platform::make_linux_system();
     struct Case {
         const char* tmpdir;  // null: unset
-        const char* expected;
+        const char* state_home;
+        std::string expected;
     } cases[] = {
-        {nullptr, "/tmp/"},
-        {"", "/tmp/"},
-        {"relative/dir", "/tmp/"},
-        {"/var/tmp/user", "/var/tmp/user/"},
-        {"/var/tmp/user/", "/var/tmp/user/"},
-        {"/", "/"},
+        {nullptr, nullptr, home + ".local/state/ledgrin/"},
+        {"", nullptr, home + ".local/state/ledgrin/"},
+        {"relative/dir", nullptr, home + ".local/state/ledgrin/"},
+        {nullptr, state.c_str(), state + "ledgrin/"},
+        {nullptr, "relative/state", home + ".local/state/ledgrin/"},
+        {nullptr, "", home + ".local/state/ledgrin/"},
+        {"/var/tmp/user", state.c_str(), "/var/tmp/user/"},
+        {"/var/tmp/user/", nullptr, "/var/tmp/user/"},
+        {"/", nullptr, "/"},
     };
     for (const Case& c : cases) {
-        if (c.tmpdir) ::setenv("TMPDIR", c.tmpdir, 1);
-        else ::unsetenv("TMPDIR");
-        EXPECT_EQ(system->temp_path(), c.expected) << (c.tmpdir ? c.tmpdir : "(unset)");
+        SCOPED_TRACE(std::string(c.tmpdir ? c.tmpdir : "(unset)") + ", " + (c.state_home ? c.state_home : "(unset)"));
+        EnvironmentGuard::set("TMPDIR", c.tmpdir);
+        EnvironmentGuard::set("XDG_STATE_HOME", c.state_home);
+        EnvironmentGuard::set("HOME", home.c_str());
+        EXPECT_EQ(system->temp_path(), c.expected);
+    }
+    // Every level it had to make is the user's alone; it lasts, as the home does.
+    for (const std::string& made : {home + ".local", home + ".local/state", home + ".local/state/ledgrin",
+                                    state + "ledgrin"})
+        EXPECT_EQ(mode_of(made), 0700u) << made;
+    // The value of TMPDIR is used as it is: nothing is made for it.
+    EXPECT_EQ(mode_of("/var/tmp/user"), 0u);
+}
+
+TEST(LinuxSystem, StateFolderThatExistsIsLeftAsItIs) {
+    EnvironmentGuard guard({"TMPDIR", "XDG_STATE_HOME"});
+    fakes::TempDir dir;
+    const std::string base = dir.folder("ledgrin");
+    ASSERT_EQ(::chmod(base.c_str(), 0750), 0);
+    ::unsetenv("TMPDIR");
+    ::setenv("XDG_STATE_HOME", dir.path().c_str(), 1);
+    EXPECT_EQ(platform::make_linux_system()->temp_path(), base);
+    EXPECT_EQ(mode_of(base), 0750u);
+}
+
+TEST(LinuxSystem, RuntimePathOnlyWhenItIsTheUsersOwnWithMode0700) {
+    EnvironmentGuard guard({"XDG_RUNTIME_DIR"});
+    fakes::TempDir dir;
+    auto system = platform::make_linux_system();
+    const std::string own = dir.folder("own");
+    ASSERT_EQ(::chmod(own.c_str(), 0700), 0);
+    const std::string open = dir.folder("open");
+    ASSERT_EQ(::chmod(open.c_str(), 0755), 0);
+    const std::string shared = dir.folder("shared");
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    ASSERT_EQ(::symlink(own.c_str(), dir.file("link").c_str()), 0);
+    const std::string own_without_slash = own.substr(0, own.size() - 1);
+    struct Case {
+        const char* name;
+        const char* value;
+        std::string expected;
+    } cases[] = {
+        {"unset", nullptr, ""},
+        {"own", own.c_str(), own},
+        {"own without slash", own_without_slash.c_str(), own},
+        {"readable by others", open.c_str(), ""},
+        {"shared", shared.c_str(), ""},
+        {"a link to our own", dir.file("link").c_str(), ""},
+        {"missing", dir.file("missing").c_str(), ""},
+        {"relative", "run/user", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EnvironmentGuard::set("XDG_RUNTIME_DIR", c.value);
+        EXPECT_EQ(system->runtime_path(), c.expected);
+    }
+    if (::geteuid() == 0) {
+        const std::string others = dir.folder("others");
+        ASSERT_EQ(::chmod(others.c_str(), 0700), 0);
+        ASSERT_EQ(::chown(others.c_str(), 12345, 12345), 0);
+        ::setenv("XDG_RUNTIME_DIR", others.c_str(), 1);
+        EXPECT_EQ(system->runtime_path(), "") << "another account's folder";
     }
 }
 

@@ -43,9 +43,11 @@ public:
     bool folder_exists(const std::string& p) override { return inner_.folder_exists(p); }
     void create_folder(const std::string& p) override { inner_.create_folder(p); }
     bool folder_is_trusted(const std::string& p) override { return inner_.folder_is_trusted(p); }
+    std::shared_ptr<platform::HeldFolder> hold_trusted_folder(const std::string& p) override {
+        return inner_.hold_trusted_folder(p);
+    }
     bool file_exists(const std::string& p) override { return inner_.file_exists(p); }
     int delete_files(const std::string& p) override { return inner_.delete_files(p); }
-    void append_cp932(const std::string& p, const std::string& t) override { inner_.append_cp932(p, t); }
     void write_utf8_bom(const std::string& p, const std::string& t) override;
     void write_bytes(const std::string& p, const std::string& b, bool executable) override {
         inner_.write_bytes(p, b, executable);

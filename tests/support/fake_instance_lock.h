@@ -1,5 +1,6 @@
 #pragma once
 // An instance lock whose answer a test chooses.
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,13 +11,18 @@ namespace fakes {
 
 class FakeInstanceLock : public platform::InstanceLock {
 public:
-    bool acquire(const std::string& program) override {
+    Attempt acquire(const std::string& program) override {
         asked.push_back(program);
-        return running_elsewhere.count(program) == 0;
+        const std::string path = "/run/user/1000/.ledgrin-" + program + "-1000.lock";
+        if (auto it = unusable.find(program); it != unusable.end()) return {Outcome::Unusable, path, it->second};
+        if (running_elsewhere.count(program)) return {Outcome::HeldByAnother, path, ""};
+        return {Outcome::Taken, path, ""};
     }
 
     // Programs of which another instance runs: acquiring their lock fails.
     std::set<std::string> running_elsewhere;
+    // Programs whose lock file cannot be used, with the reason given.
+    std::map<std::string, std::string> unusable;
     std::vector<std::string> asked;
 };
 
