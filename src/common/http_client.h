@@ -15,6 +15,11 @@ inline const char* const kAuthorizationHeader =
 // left as it was when no request was made (empty url) or no answer came, and emptied when an
 // answer came but its body was empty or broke off. The HTTP status is not looked at.
 int32_t http_get(const std::string& url, std::vector<uint8_t>& answer, const std::string& user_agent);
+// The same for a program file that is run afterwards: its redirects never take an HTTPS
+// request to plain HTTP, and status receives the answer's HTTP status (0 when none came)
+// for the caller to judge.
+int32_t http_get_program(const std::string& url, std::vector<uint8_t>& answer, const std::string& user_agent,
+                         long& status);
 // The same with the program's own agent, state().user_agent.
 int32_t http_get(const std::string& url, std::vector<uint8_t>& answer);
 

@@ -1,5 +1,8 @@
 #include "text.h"
 
+#include <locale.h>
+#include <stdlib.h>
+
 #include <QString>
 #include <cmath>
 #include <cstdio>
@@ -144,7 +147,13 @@ double leading_number(const std::string& s) {
         }
         if (exp_digit) digits += exponent;
     }
-    return std::strtod(digits.c_str(), nullptr);
+    return decimal_value(digits);
+}
+
+double decimal_value(const std::string& number) {
+    static const locale_t c_numbers = ::newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    if (!c_numbers) throw std::runtime_error("the C locale is not available");
+    return ::strtod_l(number.c_str(), nullptr, c_numbers);
 }
 
 int32_t round_to_i32(double v) {

@@ -30,6 +30,10 @@ std::string trim(const std::string& s);
 // The number at the start of a text: optional sign, digits, decimal point, exponent;
 // blanks, tabs and line feeds inside are skipped; 0 when it does not begin with one.
 double leading_number(const std::string& s);
+// The value of a decimal number already checked to be one, with "." as the decimal mark
+// whatever the locale (the program's locale comes from the environment); beyond a double's
+// range it is an infinity, as strtod gives it.
+double decimal_value(const std::string& number);
 
 // Nearest integer, halves to the even neighbour; throws std::overflow_error when out of range.
 int32_t round_to_i32(double v);

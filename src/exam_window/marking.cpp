@@ -38,27 +38,23 @@ bool row_holds(int name_field, const ExpectedRow& row, const AnswerFields& f) {
     return name && amount;
 }
 
-// For each slot in order, the first expected row it holds that no earlier slot has
-// claimed. A row the candidate wrote twice counts once, so a repeat can never raise a
-// count or a score beyond what the correct answer gives.
-template <class OnMatch>
-void slot_loop(const std::vector<int>& slot_fields, const std::vector<ExpectedRow>& expected, const AnswerFields& f,
-               OnMatch on_match) {
-    std::vector<bool> claimed(expected.size(), false);
+// For each slot in order, the index of the expected row it holds (the first in key order),
+// or -1. Every slot is read for every row, as the checks of an item all are.
+std::vector<int> rows_in_slots(const std::vector<int>& slot_fields, const std::vector<ExpectedRow>& expected,
+                               const AnswerFields& f) {
+    std::vector<int> held;
     for (int slot : slot_fields) {
-        bool slot_used = false;
-        for (size_t j = 0; j < expected.size(); ++j) {
-            const bool holds = row_holds(slot, expected[j], f);
-            if (holds && !slot_used && !claimed[j]) {
-                slot_used = true;
-                claimed[j] = true;
-                on_match();
-            }
-        }
+        int row = -1;
+        for (size_t j = 0; j < expected.size(); ++j)
+            if (row_holds(slot, expected[j], f) && row < 0) row = static_cast<int>(j);
+        held.push_back(row);
     }
+    return held;
 }
 
-int16_t count_member(const Member& m, const AnswerFields& f) {
+// What one member adds to its counted item. A journal line written twice is a bookkeeping
+// error: an expected row standing in two slots of a slot loop spoils the whole item.
+int16_t count_member(const Member& m, const AnswerFields& f, bool& spoiled) {
     int16_t count = 0;
     switch (m.kind) {
         case Member::Kind::Exact:
@@ -77,9 +73,16 @@ int16_t count_member(const Member& m, const AnswerFields& f) {
                 }
             }
             break;
-        case Member::Kind::SlotLoop:
-            slot_loop(m.rows, m.expected, f, [&] { count = checked_add_i16(count, 1); });
+        case Member::Kind::SlotLoop: {
+            std::vector<bool> seen(m.expected.size(), false);
+            for (int row : rows_in_slots(m.rows, m.expected, f)) {
+                if (row < 0) continue;
+                if (seen[static_cast<size_t>(row)]) spoiled = true;
+                seen[static_cast<size_t>(row)] = true;
+                count = checked_add_i16(count, 1);
+            }
             break;
+        }
         case Member::Kind::RememberedRows: {
             // A name already taken by an earlier row fails its name here, so writing one
             // expected row twice can never stand in for the other.
@@ -182,13 +185,22 @@ void apply_key(const MarkingKey& key, const AnswerFields& f, int16_t& score, int
                 break;
             case Item::Kind::Counted: {
                 int16_t count = 0;
-                for (const Member& m : item.members) count = checked_add_i16(count, count_member(m, f));
-                if (count == item.threshold) score = checked_add_i16(score, points);
+                bool spoiled = false;
+                for (const Member& m : item.members) count = checked_add_i16(count, count_member(m, f, spoiled));
+                if (count == item.threshold && !spoiled) score = checked_add_i16(score, points);
                 break;
             }
-            case Item::Kind::ScoringSlotLoop:
-                slot_loop(item.slot_fields, item.expected, f, [&] { score = checked_add_i16(score, points); });
+            case Item::Kind::ScoringSlotLoop: {
+                // Each expected row scores once, in the first slot that holds it, so a repeat
+                // can never carry the loop beyond full marks.
+                std::vector<bool> scored(item.expected.size(), false);
+                for (int row : rows_in_slots(item.slot_fields, item.expected, f)) {
+                    if (row < 0 || scored[static_cast<size_t>(row)]) continue;
+                    scored[static_cast<size_t>(row)] = true;
+                    score = checked_add_i16(score, points);
+                }
                 break;
+            }
         }
     }
 }

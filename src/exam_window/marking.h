@@ -47,6 +47,8 @@ struct ExpectedRow {
 
 // A member of a counted item.
 //   Exact: one check (by either rule); AllOf: several checks that add 1 together.
+//   SlotLoop: listed slots (name fields, amounts in the next field); each slot that holds an
+//   expected row adds 1, and an expected row that stands in two slots fails the whole item.
 //   RememberedRows: listed rows that must hold the expected rows in any order. Per row in
 //   list order, its name adds 1 when it is one of the expected names that no earlier row
 //   has taken; its number field is read only when the row names one of them, and adds 1

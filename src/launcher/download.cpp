@@ -29,14 +29,18 @@ bool fetch_into(const std::string& document, const std::string& program_file,
     Module1& s = state();
     std::vector<uint8_t> answer;
     int32_t count = 0;
+    long status = 0;
     try {
-        count = common::http_get(s.download_url + document, answer, s.user_agent);
+        count = common::http_get_program(s.download_url + document, answer, s.user_agent, status);
     } catch (const std::exception&) {
         // A request that fails outright gets the same way back as one that got no answer,
         // instead of leaving the sign-in button disabled with no dialog to enable it again.
         count = 0;
     }
-    if (count <= 0) {
+    // What is stored here is started next: an error page the server sent instead of the
+    // program is no program, and counts as no answer.
+    const bool success = status >= 200 && status <= 299;
+    if (count <= 0 || !success) {
         fail_modal(kReasonNoConnection);
         return false;
     }

@@ -22,6 +22,11 @@ using common::ignore_errors;
 namespace {
 
 const char* const kRegisterPassword = "quib";
+// The failure dialog's own texts speak of signing in; a failure of the registration says so.
+const char* const kNotRegisteredHeading = "次の理由により、登録されませんでした。";
+const char* const kRegisterAgainInstruction =
+    "登録をもう一度やり直す場合には［やり直し］ボタンを、中断してプログラムを終了するには［中断］"
+    "ボタンをクリックしてください。";
 
 // The form as it stands, after the sample fill where its kanji family name is empty. The
 // fill is read back, so a field that did not take its sample value counts as it shows.
@@ -85,9 +90,7 @@ bool registered(const Candidate& candidate) {
     ignore_errors([&] { count = common::http_get(s.register_url + query, body); });
     if (count == 0) {
         show_failure("試験サーバの接続に失敗しました。インターネット環境の確認をお願いいたします。",
-                     "次の理由により、登録されませんでした。",
-                     "登録をもう一度やり直す場合には［やり直し］ボタンを、中断してプログラムを終了するには［中断］"
-                     "ボタンをクリックしてください。");
+                     kNotRegisteredHeading, kRegisterAgainInstruction);
         return false;
     }
     std::string text;
@@ -150,7 +153,7 @@ void register_stage(frmMain& form) {
 
     if (!build_question_pages()) {
         // Without its pages the examination cannot start: the start page is not shown.
-        show_failure(kPageBuildFailedReason);
+        show_failure(kPageBuildFailedReason, kNotRegisteredHeading, kRegisterAgainInstruction);
         return;
     }
     show_start_page(form);

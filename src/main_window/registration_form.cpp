@@ -310,7 +310,7 @@ std::optional<double> parse_number(const std::string& text) {
         if (exp_digits == 0) return std::nullopt;
     }
     if (i != t.size()) return std::nullopt;
-    return std::strtod(t.c_str(), nullptr);
+    return common::decimal_value(t);
 }
 
 }  // namespace

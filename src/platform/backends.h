@@ -1,10 +1,14 @@
 #pragma once
 // Constructors of the real backends, one per facility; make_real_platform puts them together.
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform.h"
+
+class QPrinter;
+class QWidget;
 
 namespace platform {
 
@@ -31,7 +35,12 @@ struct CurlLimits {
 std::unique_ptr<Http> make_curl_http(const CurlLimits& limits);
 std::unique_ptr<DatabaseEngine> make_sqlcipher_engine();
 std::unique_ptr<MessageBox> make_qt_message_box(const std::string& default_title);
+// How a pane's print picks its printer: true to print, false when the person cancelled.
+using PrinterChoice = std::function<bool(QPrinter& printer, QWidget* parent)>;
+// Panes whose print asks in the print dialog.
 std::unique_ptr<BrowserFactory> make_webengine_browsers();
+// Panes whose print picks the printer this way (tests print straight to a file).
+std::unique_ptr<BrowserFactory> make_webengine_browsers(PrinterChoice choose_printer);
 std::unique_ptr<Desktop> make_x11_desktop();
 std::unique_ptr<KeySender> make_xtest_key_sender();
 std::unique_ptr<Random> make_std_random(Clock& clock);

@@ -46,7 +46,7 @@ public:
     // The body's outer HTML with the live values of the fields written into it.
     virtual std::string body_outer_html() = 0;
     virtual void set_body_style(const std::string& css) = 0;
-    // Print dialog (or, when a PDF path is set for tests, straight to that file).
+    // Asks for the printer (the print dialog), then prints the document.
     virtual PrintResult print() = 0;
     // Geometry in pixels relative to the parent widget.
     virtual void set_geometry(int x, int y, int width, int height) = 0;

@@ -113,10 +113,17 @@ QString bridge_script(const QString& body) {
         .arg(QString::fromUtf8(kPrelude), body);
 }
 
+bool choose_in_print_dialog(QPrinter& printer, QWidget* parent) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 class WebEnginePane final : public BrowserPane {
 public:
-    WebEnginePane(QWidget* parent, const std::string& data_folder)
-        : view_(new QWebEngineView(parent)), base_(QUrl::fromLocalFile(QString::fromStdString(data_folder))) {
+    WebEnginePane(QWidget* parent, const std::string& data_folder, PrinterChoice choose_printer)
+        : view_(new QWebEngineView(parent)),
+          base_(QUrl::fromLocalFile(QString::fromStdString(data_folder))),
+          choose_printer_(std::move(choose_printer)) {
         auto* s = view_->settings();
         // Written documents have the data folder as base and show its images by path.
         s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
@@ -302,16 +309,8 @@ return JSON.stringify({ok:true});
         // reports the end, which may be after we gave up waiting: the printer lives with
         // the connection that hears that end.
         auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-        const QByteArray pdf = qgetenv("LEDGRIN_PRINT_TO_PDF");
-        if (!pdf.isEmpty()) {
-            // Scripted runs and tests: straight to a file, no dialog.
-            printer->setOutputFormat(QPrinter::PdfFormat);
-            printer->setOutputFileName(QString::fromLocal8Bit(pdf));
-        } else {
-            QPrintDialog dialog(printer.get(), view_);
-            if (dialog.exec() != QDialog::Accepted) return PrintResult::Cancelled;
-            if (!view_) throw Error("browser: the pane was destroyed while its print dialog was open");
-        }
+        if (!choose_printer_(*printer, view_)) return PrintResult::Cancelled;
+        if (!view_) throw Error("browser: the pane was destroyed while its print dialog was open");
         struct PrintPending : Pending {
             bool ok = false;
             QMetaObject::Connection connection;
@@ -397,17 +396,26 @@ private:
     QUrl base_;
     std::shared_ptr<LoadPending> load_;
     bool has_document_ = false;
+    PrinterChoice choose_printer_;
 };
 
 class WebEngineBrowsers final : public BrowserFactory {
 public:
+    explicit WebEngineBrowsers(PrinterChoice choose_printer) : choose_printer_(std::move(choose_printer)) {}
     std::unique_ptr<BrowserPane> create(QWidget* parent, const std::string& data_folder) override {
-        return std::make_unique<WebEnginePane>(parent, data_folder);
+        return std::make_unique<WebEnginePane>(parent, data_folder, choose_printer_);
     }
+
+private:
+    PrinterChoice choose_printer_;
 };
 
 }  // namespace
 
-std::unique_ptr<BrowserFactory> make_webengine_browsers() { return std::make_unique<WebEngineBrowsers>(); }
+std::unique_ptr<BrowserFactory> make_webengine_browsers() { return make_webengine_browsers(choose_in_print_dialog); }
+
+std::unique_ptr<BrowserFactory> make_webengine_browsers(PrinterChoice choose_printer) {
+    return std::make_unique<WebEngineBrowsers>(std::move(choose_printer));
+}
 
 }  // namespace platform

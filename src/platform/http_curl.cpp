@@ -104,6 +104,18 @@ public:
 
     HttpAnswer get(const std::string& url_cp932, const std::string& user_agent,
                    const std::string& header_line) override {
+        return fetch(url_cp932, user_agent, header_line, "http,https");
+    }
+
+    HttpAnswer get_keeping_https(const std::string& url_cp932, const std::string& user_agent,
+                                 const std::string& header_line) override {
+        const bool https = starts_with_nocase(url_cp932.data(), url_cp932.size(), "https:");
+        return fetch(url_cp932, user_agent, header_line, https ? "https" : "http,https");
+    }
+
+private:
+    HttpAnswer fetch(const std::string& url_cp932, const std::string& user_agent, const std::string& header_line,
+                     const char* redirect_protocols) {
         HttpAnswer answer;
         CURL* curl = curl_easy_init();
         if (!curl) return answer;
@@ -125,7 +137,7 @@ public:
         const std::string address = escape_address(url_cp932);
         curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, redirect_protocols);
         curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
         curl_easy_setopt(curl, CURLOPT_USERAGENT, user_agent.c_str());
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
@@ -157,6 +169,8 @@ public:
         curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
 
         const CURLcode rc = curl_easy_perform(curl);
+        long status = 0;
+        if (t.final_headers) curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         curl_easy_cleanup(curl);
         curl_slist_free_all(headers);
 
@@ -164,10 +178,10 @@ public:
         // A body that broke off, stalled or timed out is not an answer.
         answer.complete = t.final_headers && rc == CURLE_OK;
         answer.body = std::move(t.body);
+        answer.status = status;
         return answer;
     }
 
-private:
     CurlLimits limits_;
 };
 

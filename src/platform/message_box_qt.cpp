@@ -1,22 +1,13 @@
 // Message boxes on QMessageBox.
-//
-// Scripted whole-program runs: when LEDGRIN_MSGBOX_SCRIPT names a file, no box is shown;
-// each box takes the first line of that file as its answer ("Ok", "Cancel", "Yes" or "No")
-// and the line is removed, so a program started by another one goes on with the next
-// answer. When LEDGRIN_MSGBOX_LOG names a file, each box appends one line to it:
-//   <title> TAB <text, CR LF written as \r\n, backslash as \\> TAB <answer> LF
 #include <QCloseEvent>
-#include <QFile>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QString>
-#include <QStringList>
+#include <vector>
 
 #include "backends.h"
-#include "error.h"
 #include "message_box.h"
 
 namespace platform {
@@ -53,74 +44,12 @@ QString shown_text(const std::string& text) {
     return t;
 }
 
-const char* result_name(MbResult r) {
-    switch (r) {
-        case MbResult::Ok: return "Ok";
-        case MbResult::Cancel: return "Cancel";
-        case MbResult::Yes: return "Yes";
-        case MbResult::No: return "No";
-    }
-    return "";
-}
-
-bool allowed(MbButtons b, MbResult r) {
-    switch (b) {
-        case MbButtons::Ok: return r == MbResult::Ok;
-        case MbButtons::OkCancel: return r == MbResult::Ok || r == MbResult::Cancel;
-        case MbButtons::YesNo: return r == MbResult::Yes || r == MbResult::No;
-    }
-    return false;
-}
-
-MbResult scripted_answer(const QString& path, MbButtons buttons) {
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly)) throw Error("message box: the answer script cannot be read");
-    QStringList lines = QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'));
-    in.close();
-    QString answer;
-    while (!lines.isEmpty() && answer.isEmpty()) answer = lines.takeFirst().trimmed();
-    if (answer.isEmpty()) throw Error("message box: the answer script has no answer left");
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) throw Error("message box: the answer script cannot be written");
-    out.write(lines.join(QLatin1Char('\n')).toUtf8());
-    if (!out.commit()) throw Error("message box: the answer script cannot be written");
-    for (MbResult r : {MbResult::Ok, MbResult::Cancel, MbResult::Yes, MbResult::No}) {
-        if (answer.compare(QLatin1String(result_name(r)), Qt::CaseInsensitive) == 0) {
-            if (!allowed(buttons, r)) break;
-            return r;
-        }
-    }
-    throw Error("message box: the scripted answer \"" + answer.toStdString() + "\" does not fit the box");
-}
-
-void log_box(const QString& title, const std::string& text, const char* answer) {
-    const QByteArray path = qgetenv("LEDGRIN_MSGBOX_LOG");
-    if (path.isEmpty()) return;
-    QString t = QString::fromStdString(text);
-    t.replace(QLatin1String("\\"), QLatin1String("\\\\"));
-    t.replace(QLatin1String("\r"), QLatin1String("\\r"));
-    t.replace(QLatin1String("\n"), QLatin1String("\\n"));
-    t.replace(QLatin1String("\t"), QLatin1String("\\t"));
-    QFile f(QString::fromLocal8Bit(path));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
-    f.write((title + QLatin1Char('\t') + t + QLatin1Char('\t') + QLatin1String(answer) + QLatin1Char('\n')).toUtf8());
-}
-
 class QtMessageBox final : public MessageBox {
 public:
     explicit QtMessageBox(std::string default_title) : default_title_(std::move(default_title)) {}
 
     MbResult show(const MessageBoxSpec& request) override {
-        const QString title = QString::fromStdString(request.title.empty() ? default_title_ : request.title);
-        const QByteArray script = qgetenv("LEDGRIN_MSGBOX_SCRIPT");
-        if (!script.isEmpty()) {
-            const MbResult r = scripted_answer(QString::fromLocal8Bit(script), request.buttons);
-            log_box(title, request.text, result_name(r));
-            return r;
-        }
-        const MbResult r = run_box(title, request);
-        log_box(title, request.text, result_name(r));
-        return r;
+        return run_box(QString::fromStdString(request.title.empty() ? default_title_ : request.title), request);
     }
 
 private:

@@ -1,6 +1,7 @@
 // Two real examination programs on one display: the second one started while the first
-// runs shows its box and ends, the first one goes on. Runs the built executable offscreen
-// from an installed layout, with message boxes answered from a script and logged.
+// runs shows its box and ends, the first one goes on. Runs the test build of the program
+// offscreen from an installed layout, with message boxes answered from a script and logged;
+// and how such a run ends when its script fails.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "support/build_paths.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -17,10 +19,8 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 TEST(SecondInstance, ASecondExaminationProgramIsRefusedAndTheFirstGoesOn) {
-    const char* build = std::getenv("LEDGRIN_BINARY_DIR");
-    ASSERT_TRUE(build) << "run through CTest";
-    const std::string built = std::string(build) + "/ledgrin";
-    const std::string pages = std::string(build) + "/data/qfile.dat";
+    const std::string built = fakes::built_ledgrin_scripted();
+    const std::string pages = fakes::built_data_dir() + "/qfile.dat";
     ASSERT_TRUE(fs::exists(built)) << built << " is not built";
     ASSERT_TRUE(fs::exists(pages)) << pages << " is not built";
 
@@ -56,6 +56,27 @@ TEST(SecondInstance, ASecondExaminationProgramIsRefusedAndTheFirstGoesOn) {
 
     EXPECT_TRUE(first.running());
     EXPECT_TRUE(fakes::holds_flock(first.pid()));
+}
+
+// A box that the test build cannot answer (its script has run out) ends the program with
+// the reason on stderr and status 1: a failing run is a failed test, never an abort.
+TEST(ScriptedRun, AnUnanswerableBoxEndsTheProgramWithItsReasonNotAnAbort) {
+    fakes::TempDir root("ledgrin exam ");
+    const std::string program = root.file("ledgrin.dat");
+    fs::copy_file(fakes::built_ledgrin_scripted(), program);
+    root.folder("data");
+    const std::string tmp = root.folder("tmp");
+    // A result folder that others may write is refused with a box at once.
+    const std::string results = root.folder("tmp/bramwick_result");
+    fs::permissions(results, fs::perms::all);
+    const std::string script = root.write("answers.txt", "");
+    const auto env = fakes::environment_with({{"TMPDIR", tmp}, {"LEDGRIN_MSGBOX_SCRIPT", script}});
+
+    const fakes::Finished run = fakes::run_to_end(program, {}, env, root.file("output.txt"));
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("Main: message box: the answer script has no answer left"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("terminate called"), std::string::npos) << run.output;
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "support/build_paths.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "support/x11_windows.h"
@@ -77,9 +78,6 @@ protected:
     void SetUp() override {
         d = XOpenDisplay(nullptr);
         ASSERT_NE(d, nullptr) << "needs an X display";
-        const char* build = std::getenv("LEDGRIN_BINARY_DIR");
-        ASSERT_TRUE(build) << "run through CTest";
-        binaries = build;
     }
     void TearDown() override {
         if (d) XCloseDisplay(d);
@@ -99,7 +97,6 @@ protected:
     }
 
     Display* d = nullptr;
-    std::string binaries;
 };
 
 TEST_F(PlantedLock, NeitherProgramTakesAPlantedLockForASecondInstanceNorHangs) {
@@ -122,7 +119,7 @@ TEST_F(PlantedLock, NeitherProgramTakesAPlantedLockForASecondInstanceNorHangs) {
     struct Program {
         const char* name;
         std::string file;
-    } programs[] = {{"ledgrin", binaries + "/ledgrin"}, {"launcher", binaries + "/src/launcher/launcher"}};
+    } programs[] = {{"ledgrin", fakes::built_ledgrin()}, {"launcher", fakes::built_launcher()}};
 
     for (const Program& program : programs) {
         for (const Plant& plant : plants) {

@@ -3,6 +3,7 @@
 #include "common/state.h"
 #include "common/test_definition.h"
 #include "common/text.h"
+#include "support/numeric_locale.h"
 
 using common::state;
 
@@ -25,7 +26,10 @@ struct IdCase {
     int32_t exe_id;
 };
 
-TEST(TestDefinition, IdField) {
+// The id's number has "." as its decimal mark whatever the desktop's locale.
+class IdField : public fakes::UnderNumericLocale {};
+
+TEST_P(IdField, RehearsalAndNumber) {
     const IdCase cases[] = {
         {"rehearsal", true, 0},
         {"REHEARSAL", true, 0},
@@ -55,6 +59,8 @@ TEST(TestDefinition, IdField) {
         EXPECT_EQ(state().exe_id, c.exe_id);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, IdField, fakes::kNumericLocales, fakes::numeric_locale_name);
 
 TEST(TestDefinition, IdIsCutToTwentyCharactersBeforeComparing) {
     take(line_with_id("12345678901234567890999"));

@@ -1,6 +1,6 @@
 // The calculator, the after-time dialog and the end notice on a real X display with the
-// installed Japanese fonts: every text fits its control. Screenshots go to
-// /tmp/shots/calc.png, /tmp/shots/after_time.png and /tmp/shots/end_notice.png.
+// installed Japanese fonts: every text fits its control. Screenshots go to calc.png,
+// after_time.png and end_notice.png in the build's test-shots folder.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -14,6 +14,7 @@
 #include "common/forms.h"
 #include "exam_window/after_time.h"
 #include "exam_window/calculator.h"
+#include "support/build_paths.h"
 #include "support/fake_platform.h"
 
 namespace {
@@ -27,8 +28,7 @@ void pump(int ms) {
 }
 
 void shot(QWidget* w, const char* name) {
-    QDir().mkpath("/tmp/shots");
-    EXPECT_TRUE(w->grab().save(QString("/tmp/shots/%1.png").arg(name))) << name;
+    EXPECT_TRUE(w->grab().save(QString::fromStdString(fakes::shot_path(std::string(name) + ".png")))) << name;
 }
 
 // Every label's and button's text fits inside it, in the font it is drawn with.

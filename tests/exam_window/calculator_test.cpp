@@ -7,6 +7,7 @@
 #include "common/forms.h"
 #include "exam_window/calculator.h"
 #include "support/fake_platform.h"
+#include "support/numeric_locale.h"
 
 namespace {
 
@@ -35,7 +36,18 @@ protected:
     fakes::FakePlatform fake;
 };
 
-TEST_F(CalculatorTest, KeySequencesShowWhatTheChainGives) {
+// The display is read back with "." as its decimal mark whatever the desktop's locale.
+class CalculatorKeys : public CalculatorTest, public ::testing::WithParamInterface<fakes::Numbers> {
+protected:
+    void SetUp() override {
+        if (!locale_.active()) GTEST_SKIP() << locale_.why_not();
+    }
+
+private:
+    fakes::NumericLocaleScope locale_{GetParam()};
+};
+
+TEST_P(CalculatorKeys, SequencesShowWhatTheChainGives) {
     struct Case {
         const char* keys;
         const char* shown;
@@ -72,6 +84,8 @@ TEST_F(CalculatorTest, KeySequencesShowWhatTheChainGives) {
         common::flush_unloads();
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, CalculatorKeys, fakes::kNumericLocales, fakes::numeric_locale_name);
 
 TEST_F(CalculatorTest, ClearForgetsTheChainAndTheRepeatOperand) {
     for (const char* before : {"12+3=", "12+3", "12+", "7.", "5*="}) {

@@ -173,6 +173,11 @@ public:
         check_();
         return inner_->get(url, agent, header);
     }
+    platform::HttpAnswer get_keeping_https(const std::string& url, const std::string& agent,
+                                           const std::string& header) override {
+        check_();
+        return inner_->get_keeping_https(url, agent, header);
+    }
 
 private:
     fakes::FakePlatform& fp_;

@@ -1,6 +1,6 @@
 // The examination window on a real X display with real panes: it covers the work area, is
 // raised above other programs' windows, shows the three pages behind the three tabs and
-// counts the time down. Screenshots go to /tmp/shots/exam*.png.
+// counts the time down. Screenshots go to exam*.png in the build's test-shots folder.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -22,6 +22,7 @@
 #include "exam_window/frm_kaikei.h"
 #include "exam_window/install.h"
 #include "platform/backends.h"
+#include "support/build_paths.h"
 #include "support/fake_message_box.h"
 #include "support/fake_system.h"
 #include "support/temp_dir.h"
@@ -42,9 +43,8 @@ void pump(int ms) {
 }
 
 void shot(const char* name) {
-    QDir().mkpath("/tmp/shots");
     QPixmap p = QGuiApplication::primaryScreen()->grabWindow(0);
-    EXPECT_TRUE(p.save(QString("/tmp/shots/%1.png").arg(name))) << name;
+    EXPECT_TRUE(p.save(QString::fromStdString(fakes::shot_path(std::string(name) + ".png")))) << name;
 }
 
 std::string page(const char* title, const char* colour) {

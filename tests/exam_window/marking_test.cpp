@@ -59,14 +59,31 @@ TEST(Q4Marking, SlotRowsMayStandInAnyFourSlots) {
     EXPECT_EQ(mark4(f), 27);
 }
 
-TEST(Q4Marking, ARepeatedRowCountsOnceInASlotLoop) {
-    // Fields 0 and 1 right and 給料 written again in the fifth slot: still the full item.
+TEST(Q4Marking, ARepeatedRowInACountedSlotLoopFailsItsItem) {
+    struct Case {
+        const char* what;
+        const char* field0;
+        const char* field1;
+        int16_t points;
+    };
+    // 給料 written again in the fifth slot: a journal line twice is an error, whatever
+    // fields 0 and 1 hold; the other eight items still score.
+    const Case cases[] = {
+        {"fields 0 and 1 correct plus a repeat: adds nothing", "損益", "364000", 24},
+        {"field 0 wrong plus a repeat: adds nothing", "利益", "364000", 24},
+        {"field 1 wrong plus a repeat: adds nothing", "損益", "1", 24},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto f = fakes::correct_q4_group4();
+        f[0] = c.field0, f[1] = c.field1;
+        f[18] = "給料", f[19] = "320000";
+        EXPECT_EQ(mark4(f), c.points);
+    }
+    // The same row with another amount in the fifth slot is no repeat: the item stands.
     auto f = fakes::correct_q4_group4();
-    f[18] = "給料", f[19] = "320000";
+    f[18] = "給料", f[19] = "32000";
     EXPECT_EQ(mark4(f), 27);
-    // Field 0 wrong: the repeat must not make up for it.
-    f[0] = "利益";
-    EXPECT_EQ(mark4(f), 24);
 }
 
 TEST(Q4Marking, Item2NeedsAllThreeFigures) {

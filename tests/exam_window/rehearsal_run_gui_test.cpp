@@ -1,5 +1,5 @@
 // A whole rehearsal run of the examination program in-process, on the real web engine, the
-// real databases and real files, with scripted answers to the message boxes.
+// real databases and real files, with scripted answers to the message boxes and printing into a file.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -24,7 +24,9 @@
 #include "main_window/install.h"
 #include "platform/backends.h"
 #include "platform/codec.h"
+#include "support/build_paths.h"
 #include "support/fake_platform.h"
+#include "support/print_to_pdf.h"
 
 namespace {
 
@@ -48,11 +50,11 @@ std::string first_choice(const std::string& body) {
 }
 
 TEST(RehearsalRun, FromTheNoticePageToTheEndOfTheProgram) {
-    const char* built = std::getenv("LEDGRIN_TEST_DATA");
-    ASSERT_NE(built, nullptr) << "LEDGRIN_TEST_DATA names the folder of the built databases";
+    const std::string built = fakes::built_data_dir();
 
     fakes::FakePlatform fp;
-    fp.platform.browsers = platform::make_webengine_browsers();
+    const std::string pdf = fp.root.path() + "result.pdf";
+    fp.platform.browsers = platform::make_webengine_browsers(fakes::print_to_pdf(pdf));
     fp.platform.database = platform::make_sqlcipher_engine();
     fp.platform.random = platform::make_std_random(*fp.clock);
     // Busy waits come to an end, and the countdown sees time pass without running out.
@@ -60,8 +62,6 @@ TEST(RehearsalRun, FromTheNoticePageToTheEndOfTheProgram) {
     const std::string data = fp.system->program + "data/";
     for (const char* file : {"qfile.dat", "exam.dat", "pass.gif", "sample.png"})
         fs::copy_file(fs::path(built) / file, data + file);
-    const std::string pdf = fp.root.path() + "result.pdf";
-    ASSERT_EQ(setenv("LEDGRIN_PRINT_TO_PDF", pdf.c_str(), 1), 0);
 
     common::reset_state();
     common::reset_main_values();
@@ -155,7 +155,6 @@ TEST(RehearsalRun, FromTheNoticePageToTheEndOfTheProgram) {
 
     common::flush_unloads();
     QCoreApplication::processEvents();
-    unsetenv("LEDGRIN_PRINT_TO_PDF");
 }
 
 }  // namespace

@@ -125,6 +125,7 @@ TEST_F(Download, EveryDownloadRowFetchesItsDocumentStoresItAsTheProgramAndStarts
             expected_urls.push_back(url(row.document));
             EXPECT_EQ(urls_requested(), expected_urls);
             for (const auto& r : fp.http->requests) {
+                EXPECT_TRUE(r.keeping_https) << "a file that is run afterwards never comes over a downgrade";
                 EXPECT_EQ(r.user_agent, "orvanepc");
                 EXPECT_EQ(r.header_line, common::kAuthorizationHeader);
             }
@@ -244,22 +245,39 @@ TEST_F(Download, AProgramFolderThatIsMissingOrOpenToOthersReceivesNothing) {
     }
 }
 
-// The status is not looked at: what the server sends is what is stored and started.
-TEST_F(Download, AnErrorPageIsStoredAsTheProgram) {
-    signed_in_window();
+// Only a success answer is the program: an error page the server sends in its place is
+// neither stored nor started, and the candidate sees the connection failure.
+TEST_F(Download, AnAnswerOfAnotherStatusIsNoProgram) {
     const std::string page = "<html><head><title>404 Not Found</title></head><body>Not Found</body></html>";
-    fp.http->answer(page);
-    EXPECT_TRUE(sign_in_as("4"));
-    EXPECT_EQ(read(folder() + "solvetta2.exe"), page);
-    EXPECT_EQ(fp.process->starts, std::vector<std::string>{folder() + "solvetta2.exe"});
+    for (long status : {404L, 500L, 302L, 199L, 300L}) {
+        SCOPED_TRACE(status);
+        fp.process->starts.clear();
+        signed_in_window();
+        fp.http->answer(page, status);
+        EXPECT_FALSE(sign_in_as("4"));
+        EXPECT_EQ(failures_seen(), std::vector<std::string>{kNoConnection});
+        EXPECT_FALSE(fp.files->file_exists(folder() + "solvetta2.exe"));
+        EXPECT_TRUE(fp.process->starts.empty());
+        EXPECT_TRUE(sign_in_enabled());
+    }
+    for (long status : {200L, 203L, 299L}) {
+        SCOPED_TRACE(status);
+        fp.process->starts.clear();
+        signed_in_window();
+        fp.http->answer("program", status);
+        EXPECT_TRUE(sign_in_as("4"));
+        EXPECT_EQ(read(folder() + "solvetta2.exe"), "program");
+        EXPECT_EQ(fp.process->starts, std::vector<std::string>{folder() + "solvetta2.exe"});
+    }
 }
 
 // Posts an event from inside each request; the process notes whether it ran by the start.
 class PostingHttp : public fakes::FakeHttp {
 public:
-    platform::HttpAnswer get(const std::string& url, const std::string& agent, const std::string& header) override {
+    platform::HttpAnswer get_keeping_https(const std::string& url, const std::string& agent,
+                                           const std::string& header) override {
         QMetaObject::invokeMethod(qApp, [this] { event_ran = true; }, Qt::QueuedConnection);
-        return FakeHttp::get(url, agent, header);
+        return FakeHttp::get_keeping_https(url, agent, header);
     }
     bool event_ran = false;
 };

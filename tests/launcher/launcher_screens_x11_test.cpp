@@ -15,6 +15,7 @@
 
 #include "launcher_fixture.h"
 #include "platform/backends.h"
+#include "support/build_paths.h"
 
 namespace {
 
@@ -59,9 +60,7 @@ class Screens : public LauncherTest {
 protected:
     void SetUp() override {
         LauncherTest::SetUp();
-        const char* source = std::getenv("LEDGRIN_SOURCE_DIR");
-        ASSERT_TRUE(source) << "run through CTest";
-        fs::copy_file(std::string(source) + "/data/index.html", fp.system->program + "data/index.html");
+        fs::copy_file(fakes::source_dir() + "/data/index.html", fp.system->program + "data/index.html");
         common::install_fonts();
         fp.platform.screen = platform::make_qt_screen();
         fp.platform.browsers = platform::make_webengine_browsers();

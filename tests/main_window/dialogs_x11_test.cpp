@@ -1,5 +1,5 @@
-// The dialogs on a real X display: each is shown, saved as /tmp/shots/<dialog>.png for a
-// look, and measured: the Japanese font is the installed substitute and no text is cut.
+// The dialogs on a real X display: each is shown, saved as <dialog>.png in the build's
+// test-shots folder for a look, and measured: the Japanese font is the installed substitute and no text is cut.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "main_window_fixture.h"
+#include "support/build_paths.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ public:
     void SetUp() override {
         MainWindowTest::SetUp();
         common::install_fonts();
-        QDir().mkpath("/tmp/shots");
     }
 
     // Shows the dialog, saves its picture and checks every text in it.
@@ -26,7 +26,7 @@ public:
         d.show_modeless();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
         QTest::qWait(100);
-        EXPECT_TRUE(d.grab().save(QStringLiteral("/tmp/shots/%1.png").arg(QLatin1String(name))));
+        EXPECT_TRUE(d.grab().save(QString::fromStdString(fakes::shot_path(std::string(name) + ".png"))));
 
         for (QLabel* l : d.findChildren<QLabel*>()) {
             SCOPED_TRACE(common::text_of(l));

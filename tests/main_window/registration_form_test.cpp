@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/text.h"
+#include "support/numeric_locale.h"
 
 namespace {
 
@@ -399,7 +400,10 @@ struct AnswerRow {
     std::optional<int32_t> jid, result_id;
 };
 
-TEST(RegistrationAnswerReading, Table) {
+// The answer's numbers have "." as their decimal mark whatever the desktop's locale.
+class RegistrationAnswerReading : public fakes::UnderNumericLocale {};
+
+TEST_P(RegistrationAnswerReading, Table) {
     const std::string bat_tim = "試験実施可能時間を過ぎています。試験時間の確認をお願いいたします。";
     const std::string add_err = "受験者登録に失敗しました。繰り返し失敗する場合は試験センターにお問い合わせください。";
     const std::optional<int32_t> none;
@@ -439,5 +443,7 @@ TEST(RegistrationAnswerReading, Table) {
         EXPECT_EQ(a.result_id, r.result_id);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, RegistrationAnswerReading, fakes::kNumericLocales, fakes::numeric_locale_name);
 
 }  // namespace

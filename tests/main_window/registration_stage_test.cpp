@@ -177,6 +177,12 @@ TEST_F(RegistrationStageTest, TheRequestAddressAndASuccessfulAnswer) {
     EXPECT_EQ(pane().document, kStartPageShown);
 }
 
+// The failure dialog's texts for a registration that did not go through.
+const char* const kRegisterHeading = "次の理由により、登録されませんでした。";
+const char* const kRegisterInstruction =
+    "登録をもう一度やり直す場合には［やり直し］ボタンを、中断してプログラムを終了するには［中断］ボタンをクリックして"
+    "ください。";
+
 struct StoppingAnswer {
     const char* name;
     std::function<void(fakes::FakeHttp&)> script;
@@ -185,10 +191,8 @@ struct StoppingAnswer {
 
 TEST_F(RegistrationStageTest, AnswersThatKeepTheRegistrationForm) {
     const std::string connect_reason = "試験サーバの接続に失敗しました。インターネット環境の確認をお願いいたします。";
-    const std::string connect_heading = "次の理由により、登録されませんでした。";
-    const std::string connect_instruction =
-        "登録をもう一度やり直す場合には［やり直し］ボタンを、中断してプログラムを終了するには［中断］ボタンをクリックして"
-        "ください。";
+    const std::string connect_heading = kRegisterHeading;
+    const std::string connect_instruction = kRegisterInstruction;
     const StoppingAnswer rows[] = {
         {"unreachable", [](fakes::FakeHttp& h) { h.unreachable(); }, connect_heading, connect_reason,
          connect_instruction},
@@ -287,7 +291,9 @@ TEST_F(RegistrationStageTest, AFailedPageBuildShowsTheFailureDialog) {
     run_stage();
     ASSERT_EQ(shown_.size(), 2u);
     EXPECT_EQ(shown_[1].caption, "試験ログインの失敗");
+    EXPECT_EQ(shown_[1].labels["Label1"], kRegisterHeading);
     EXPECT_EQ(shown_[1].labels["Label2"], kPageBuildFailedReason);
+    EXPECT_EQ(shown_[1].labels["Label3"], kRegisterInstruction);
     EXPECT_EQ(common::caption_of(form_->Command1), "登録");
     EXPECT_EQ(pane().document, "<p>page 3</p>");
     EXPECT_EQ(count_calls("navigate about:blank"), 0u);

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QInputMethodEvent>
+#include <QPrintDialog>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -17,6 +18,7 @@
 #include "platform/browser.h"
 #include "platform/dispatch_gate.h"
 #include "platform/error.h"
+#include "support/print_to_pdf.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -259,22 +261,38 @@ TEST_F(WebEnginePaneTest, GeometryAndVisibilityInPixels) {
     EXPECT_EQ(one("KanjiGivenName").first_value(), "初期値");
 }
 
-TEST_F(WebEnginePaneTest, PrintToPdfReportsPrinted) {
-    pane_->write_document("<html><body><h1>試験結果</h1><p>70</p></body></html>");
+TEST_F(WebEnginePaneTest, PrintToTheChosenPrinterReportsPrinted) {
     const std::string pdf = dir_.file("out.pdf");
-    ASSERT_EQ(setenv("LEDGRIN_PRINT_TO_PDF", pdf.c_str(), 1), 0);
-    platform::PrintResult r = platform::PrintResult::Failed;
-    try {
-        r = pane_->print();
-    } catch (...) {
-        unsetenv("LEDGRIN_PRINT_TO_PDF");
-        throw;
-    }
-    unsetenv("LEDGRIN_PRINT_TO_PDF");
-    EXPECT_EQ(r, platform::PrintResult::Printed);
+    auto factory = platform::make_webengine_browsers(fakes::print_to_pdf(pdf));
+    auto pane = factory->create(window_.get(), dir_.path());
+    pane->write_document("<html><body><h1>試験結果</h1><p>70</p></body></html>");
+    EXPECT_EQ(pane->print(), platform::PrintResult::Printed);
     QFileInfo f(QString::fromStdString(pdf));
     ASSERT_TRUE(f.exists());
     EXPECT_GT(f.size(), 0);
+}
+
+// The shipped panes always ask in the print dialog: nothing in the environment sends the
+// candidate's result page anywhere else.
+TEST_F(WebEnginePaneTest, PrintAsksInTheDialogWhateverTheEnvironmentSays) {
+    pane_->write_document("<html><body><p>70</p></body></html>");
+    const std::string pdf = dir_.file("elsewhere.pdf");
+    ASSERT_EQ(setenv("LEDGRIN_PRINT_TO_PDF", pdf.c_str(), 1), 0);
+    bool dialog_seen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+            dialog_seen = true;
+            d->reject();
+        }
+    });
+    poll.start(20);
+    const platform::PrintResult r = pane_->print();
+    poll.stop();
+    unsetenv("LEDGRIN_PRINT_TO_PDF");
+    EXPECT_TRUE(dialog_seen);
+    EXPECT_EQ(r, platform::PrintResult::Cancelled);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(pdf)));
 }
 
 TEST_F(WebEnginePaneTest, NoHandlerOfOursRunsWhileTheBridgeWaits) {

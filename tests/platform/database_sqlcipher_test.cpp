@@ -12,6 +12,7 @@
 #include "platform/backends.h"
 #include "platform/database.h"
 #include "platform/error.h"
+#include "support/build_paths.h"
 #include "support/db_fixture.h"
 
 namespace {
@@ -180,9 +181,7 @@ TEST(EncryptedDatabaseBuilder, FailingSqlOrEmptyPasswordLeavesNoFile) {
 }
 
 TEST(MakeDbTool, BuildsAnOpenableFileAndFailsWithoutOne) {
-    const char* bin = std::getenv("LEDGRIN_BINARY_DIR");
-    ASSERT_NE(bin, nullptr);
-    const std::string tool = std::string(bin) + "/tools/make-db";
+    const std::string tool = fakes::built_make_db();
     ASSERT_TRUE(fs::exists(tool));
     fakes::DbFolder folder;
     const std::string sql = folder.path() + "in.sql";

@@ -81,6 +81,7 @@ TEST_F(CurlHttpTest, BodyComesBackAsSentWhateverTheStatusAndEncoding) {
     EXPECT_TRUE(missing.reached_read);
     EXPECT_TRUE(missing.complete);
     EXPECT_EQ(missing.body, "<html>not here</html>");
+    EXPECT_EQ(missing.status, 404);
 
     auto gz = get(server.url("/gz"));
     EXPECT_TRUE(gz.complete);
@@ -95,6 +96,7 @@ TEST_F(CurlHttpTest, BodyComesBackAsSentWhateverTheStatusAndEncoding) {
     EXPECT_TRUE(empty.reached_read);
     EXPECT_TRUE(empty.complete);
     EXPECT_EQ(empty.body, "");
+    EXPECT_EQ(empty.status, 200);
 }
 
 TEST_F(CurlHttpTest, RedirectIsFollowedWithAgentAndHeader) {
@@ -112,6 +114,7 @@ TEST_F(CurlHttpTest, RedirectIsFollowedWithAgentAndHeader) {
     EXPECT_TRUE(a.reached_read);
     EXPECT_TRUE(a.complete);
     EXPECT_EQ(a.body, "moved here");
+    EXPECT_EQ(a.status, 200);  // the answer's own, not the redirect's
     EXPECT_EQ(agent, "orvanepc");
     EXPECT_EQ(auth, "Basic Tq7hXv2NpLk9RwZs4mYc8BfJd1GuQe6VoHa3KiEn5StWx0MrPy4Cz7Lb2Dgw");
 }
@@ -124,6 +127,7 @@ TEST_F(CurlHttpTest, RedirectToADeadServerIsNoAnswer) {
     auto a = get(server.url("/old"));
     EXPECT_FALSE(a.reached_read);
     EXPECT_FALSE(a.complete);
+    EXPECT_EQ(a.status, 0);
 }
 
 TEST_F(CurlHttpTest, RefusedConnectionFailsAtOnce) {

@@ -18,6 +18,7 @@
 
 #include "platform/backends.h"
 #include "platform/message_box.h"
+#include "support/build_paths.h"
 
 namespace {
 
@@ -177,9 +178,8 @@ TEST(QtMessageBox, ScreenshotOfAJapaneseBox) {
         auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(QFontInfo(label->font()).family(), QStringLiteral("IPAPGothic"));
-        QDir().mkpath(QStringLiteral("/tmp/shots"));
         const QPixmap shot = box->screen()->grabWindow(box->winId());
-        EXPECT_TRUE(shot.save(QStringLiteral("/tmp/shots/msgbox.png")));
+        EXPECT_TRUE(shot.save(QString::fromStdString(fakes::shot_path("msgbox.png"))));
         button(box, "OK")->click();
     });
     QApplication::setFont(old);

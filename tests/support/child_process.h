@@ -1,11 +1,13 @@
 #pragma once
 // Starting a built program as a child of the test and watching it: its environment, whether
 // it holds its instance lock yet, and how it ended.
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -99,5 +101,37 @@ private:
     pid_t pid_ = -1;
     int status_ = -1;
 };
+
+struct Finished {
+    int status = -1;  // exit status, 128 + signal when killed, -1 when it could not start
+    std::string output;  // what it wrote to stdout and stderr
+};
+
+// Runs a program with these arguments in exactly this environment (NAME=value entries) and
+// waits for its end; its output goes through output_file.
+inline Finished run_to_end(const std::string& program, const std::vector<std::string>& args,
+                           const std::vector<std::string>& env, const std::string& output_file) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    Finished f;
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return f;
+    int raw = 0;
+    while (::waitpid(pid, &raw, 0) == -1 && errno == EINTR) {
+    }
+    f.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    f.output = read_text_file(output_file);
+    return f;
+}
 
 }  // namespace fakes

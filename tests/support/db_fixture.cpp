@@ -8,16 +8,9 @@
 #include <system_error>
 
 #include "platform/database.h"
+#include "support/build_paths.h"
 
 namespace fakes {
-
-namespace {
-std::string env_or_throw(const char* name) {
-    const char* value = std::getenv(name);
-    if (!value || !*value) throw std::runtime_error(std::string(name) + " is not set (run the test through CTest)");
-    return value;
-}
-}  // namespace
 
 DbFolder::DbFolder() {
     std::string base = "/tmp";
@@ -39,13 +32,13 @@ std::string DbFolder::add(const std::string& file_name, const std::string& sql, 
 }
 
 std::string shipped_sql(const std::string& name) {
-    const std::string path = env_or_throw("LEDGRIN_SOURCE_DIR") + "/data/" + name + ".sql";
+    const std::string path = source_dir() + "/data/" + name + ".sql";
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::string shipped_data_folder() { return env_or_throw("LEDGRIN_TEST_DATA") + "/"; }
+std::string shipped_data_folder() { return built_data_dir() + "/"; }
 
 std::string sql_literal(const std::optional<std::string>& value) {
     if (!value) return "NULL";
