@@ -44,6 +44,12 @@ std::vector<std::string> folder_entries(const std::string& folder) {
     return names;
 }
 
+// The message with the file's path taken out, so that failures of two files compare.
+std::string common_path_free(std::string message, const std::string& path) {
+    for (size_t at; (at = message.find(path)) != std::string::npos;) message.replace(at, path.size(), "<file>");
+    return message;
+}
+
 const char* kSmallSql =
     "CREATE TABLE t (id INTEGER, Name TEXT, note TEXT);"
     "INSERT INTO t VALUES (7, '簿記', NULL);"
@@ -134,6 +140,33 @@ TEST_F(SqlcipherOpen, QueryWithoutRowsAndFailingQueries) {
     EXPECT_EQ(db->query("select * from t").size(), 2u);
     // A trailing semicolon or comment is no second statement.
     EXPECT_EQ(db->query("select * from t; -- all\n").size(), 2u);
+}
+
+// A file keyed with the engine's own derivation settings, as the tool built them before.
+void write_with_default_key_settings(const std::string& path, const std::string& password) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr), SQLITE_OK);
+    const std::string sql = "PRAGMA key = '" + password + "';" + kSmallSql;
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+std::string open_failure(platform::DatabaseEngine& engine, const std::string& path) {
+    try {
+        engine.open(path, fakes::kDbPassword);
+    } catch (const platform::Error& e) {
+        return common_path_free(e.what(), path);
+    }
+    return "opened";
+}
+
+TEST_F(SqlcipherOpen, AFileKeyedTheOldWayFailsLikeAWrongPassword) {
+    const std::string old_way = folder.path() + "old.dat";
+    write_with_default_key_settings(old_way, fakes::kDbPassword);
+    const std::string wrong = folder.add("wrong.dat", kSmallSql, "another-password");
+    const std::string failure = open_failure(*engine, old_way);
+    EXPECT_NE(failure, "opened");
+    EXPECT_EQ(failure, open_failure(*engine, wrong));
 }
 
 TEST_F(SqlcipherOpen, ExecuteWritesThroughTheKeySoALaterOpenReadsIt) {
