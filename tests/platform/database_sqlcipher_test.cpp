@@ -142,6 +142,28 @@ TEST_F(SqlcipherOpen, QueryWithoutRowsAndFailingQueries) {
     EXPECT_EQ(db->query("select * from t; -- all\n").size(), 2u);
 }
 
+TEST_F(SqlcipherOpen, QueryFirstStepsOnceAndFailsAsQueryDoes) {
+    auto db = engine->open(folder.add("t.dat", kSmallSql), fakes::kDbPassword);
+    const auto first = db->query_first("select * from t order by id desc");
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->field("id"), std::optional<std::string>("8"));
+    EXPECT_EQ(first->field("note"), std::optional<std::string>(""));
+    EXPECT_EQ(db->query_first("select * from t where id = 99"), std::nullopt);
+
+    // The second row (in the order of the table) fails when it is computed; only a read of
+    // all rows gets that far.
+    const std::string second_fails =
+        "select case when id = 8 then abs(-9223372036854775800 - id) else id end as v from t";
+    EXPECT_THROW(db->query(second_fails), platform::Error);
+    EXPECT_EQ(db->query_first(second_fails)->field("v"), std::optional<std::string>("7"));
+
+    for (const char* bad : {"select * from gamen", "selec * from t", "", "select * from t; delete from t"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(db->query_first(bad), platform::Error);
+    }
+    EXPECT_EQ(db->query("select * from t").size(), 2u);
+}
+
 // A file keyed with the engine's own derivation settings, as the tool built them before.
 void write_with_default_key_settings(const std::string& path, const std::string& password) {
     sqlite3* db = nullptr;
@@ -273,6 +295,11 @@ TEST_F(ShippedDatabases, QuestionDatabaseAnswersEveryQueryOfTheBuilder) {
 
     for (const auto& q : queries) {
         SCOPED_TRACE(q.sql);
+        // Each lookup goes through a key or an index, whatever the number of questions.
+        for (const auto& step : db->query("EXPLAIN QUERY PLAN " + q.sql)) {
+            const std::string detail = step.field("detail").value_or("");
+            EXPECT_EQ(detail.rfind("SCAN", 0), std::string::npos) << detail;
+        }
         auto rows = db->query(q.sql);
         ASSERT_FALSE(rows.empty());
         for (const auto& f : q.fields) {
