@@ -79,13 +79,31 @@ QString js_string(const std::string& s) { return js_string(QString::fromStdStrin
 // round trip brings back everything it found, and a script error comes back as text.
 const char* const kPrelude = R"JS(
 var L = {
-  matches: function (el, key) {
-    return el.id === key || el.getAttribute('name') === key;
+  // For each key, the elements whose id or name is that key, in document order: one
+  // selector query for all keys, then each element handed to the keys it bears exactly.
+  find: function (keys) {
+    var out = keys.map(function () { return []; });
+    var at = new Map(), parts = [];
+    keys.forEach(function (key, k) {
+      if (key === '') return;
+      if (!at.has(key)) {
+        at.set(key, []);
+        var q = CSS.escape(key);
+        parts.push('[id="' + q + '"]', '[name="' + q + '"]');
+      }
+      at.get(key).push(k);
+    });
+    if (!parts.length) return out;
+    var found = document.querySelectorAll(parts.join(','));
+    for (var i = 0; i < found.length; i++) {
+      var el = found[i], id = el.id, name = el.getAttribute('name');
+      (at.get(id) || []).forEach(function (k) { out[k].push(el); });
+      if (name !== id) (at.get(name) || []).forEach(function (k) { out[k].push(el); });
+    }
+    return out;
   },
   first: function (key) {
-    var all = document.getElementsByTagName('*');
-    for (var i = 0; i < all.length; i++) if (L.matches(all[i], key)) return all[i];
-    return null;
+    return L.find([key])[0][0] || null;
   },
   value: function (el) {
     var v = el.value;
@@ -184,15 +202,13 @@ public:
         if (keys.empty()) return out;
         const QString keys_literal = QString::fromUtf8(QJsonDocument(jkeys).toJson(QJsonDocument::Compact));
         const QJsonObject r = run(QStringLiteral(R"JS(
-var keys = %1;
-var out = keys.map(function () { return []; });
-var all = document.getElementsByTagName('*');
-for (var i = 0; i < all.length; i++) {
-  var el = all[i], d = null;
-  for (var k = 0; k < keys.length; k++) {
-    if (L.matches(el, keys[k])) { if (!d) d = L.describe(el); out[k].push(d); }
-  }
-}
+var seen = new Map();
+var out = L.find(%1).map(function (els) {
+  return els.map(function (el) {
+    if (!seen.has(el)) seen.set(el, L.describe(el));
+    return seen.get(el);
+  });
+});
 return JSON.stringify({ok:true, fields:out});
 )JS")
                                       .arg(keys_literal),
