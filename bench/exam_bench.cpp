@@ -3,11 +3,14 @@
 // upload request, and the processor time the wait of the start stage takes.
 //
 // Floors: one bare script per page that hands back the values of its answer fields, run
-// on the same panes; for the end sequence the same bare reads of its three pages, the work
-// it cannot do without. The wait is judged by itself (it should cost next to nothing).
+// on the same panes; for the end sequence the work it cannot do without: one redraw of
+// the window with its wait message, the second page shown and the same bare reads. The
+// wait is judged by itself (it should cost next to nothing).
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <QVariant>
 #include <QWebEnginePage>
@@ -87,6 +90,27 @@ double bare_reads_ms(exam_window::frmKaikei& f) {
     return ms_between(start, Steady::now());
 }
 
+// What the end sequence cannot do without before its upload: the window redrawn once
+// with the wait message in place of the remaining time, the second page shown, and the
+// three pages read (the second one then waits for the engine to draw it).
+double end_floor_ms(exam_window::frmKaikei& f) {
+    const auto start = Steady::now();
+    f.lblRemaining->hide();
+    f.Command1->hide();
+    f.lblWaitMsg->show();
+    QCoreApplication::processEvents();
+    f.wbQuestion2->set_visible(true);  // as the sequence shows the second page before reading it
+    bare_reads_ms(f);
+    const double took = ms_between(start, Steady::now());
+    f.wbQuestion2->set_visible(false);
+    // Back as the window was, for the sequence itself.
+    f.lblWaitMsg->hide();
+    f.lblRemaining->show();
+    f.Command1->show();
+    QCoreApplication::processEvents();
+    return took;
+}
+
 double marking_reads_ms(exam_window::frmKaikei& f) {
     const auto start = Steady::now();
     for (int n = 1; n <= 3; ++n) {
@@ -148,7 +172,7 @@ int main(int argc, char** argv) {
                 reads.push_back(marking_reads_ms(f));
                 bare.push_back(bare_reads_ms(f));
             }
-            end_floors.push_back(bare_reads_ms(f));
+            end_floors.push_back(end_floor_ms(f));
 
             f.Timer1->set_Enabled(false);
             f.block_unload = false;
@@ -161,7 +185,7 @@ int main(int argc, char** argv) {
             common::flush_unloads();
         }
         bench::report("marking reads of the three pages", bench::median(reads), bench::median(bare), "ms");
-        bench::report("end sequence up to the upload (floor: bare reads)", bench::median(ends),
+        bench::report("end sequence up to the upload", bench::median(ends),
                       bench::median(end_floors), "ms");
 
         // The start stage's wait, on the real clock.
