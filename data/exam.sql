@@ -15,6 +15,8 @@ CREATE TABLE exam_doc (id INTEGER PRIMARY KEY, q_doc TEXT NOT NULL);
 CREATE TABLE select_q (q_set INTEGER NOT NULL, q_g INTEGER NOT NULL, q_doc TEXT NOT NULL,
   sel1 TEXT, sel2 TEXT, sel3 TEXT, sel4 TEXT, sel5 TEXT, sel6 TEXT, ans TEXT,
   q_id INTEGER NOT NULL DEFAULT 1);
+-- The page builder looks every question up by set and group.
+CREATE INDEX select_q_set_group ON select_q (q_set, q_g);
 
 INSERT INTO exam_doc (id, q_doc) VALUES (1, '<!DOCTYPE html><html lang="ja"><head><meta charset="utf-8"><title>第1問</title><style>
 body{font-family:"ＭＳ Ｐゴシック",sans-serif;margin:0;padding:16px 20px;color:#222;background:#fff;font-size:15px;line-height:1.6}

@@ -62,8 +62,10 @@ void wait_ticks(int32_t ms) {
     if (ms <= 0) return;
     auto& clock = *platform::current().clock;
     const uint32_t start = clock.tick_count();
-    while (platform::elapsed_ms(start, clock.tick_count()) <= static_cast<uint32_t>(ms)) {
-    }
+    // Over at the first reading more than ms past the start; the thread sleeps until then
+    // (no core spent, nothing dispatched) and reads again in case it woke early.
+    const uint32_t deadline = start + static_cast<uint32_t>(ms) + 1u;
+    while (platform::elapsed_ms(start, clock.tick_count()) <= static_cast<uint32_t>(ms)) clock.sleep_until(deadline);
 }
 
 void place(QWidget* w, double left, double top, double width, double height) {

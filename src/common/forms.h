@@ -67,7 +67,7 @@ private:
 // Lets pending events (and so our handlers) run once.
 void do_events();
 
-// Busy wait on the tick count that dispatches nothing; wraps are harmless.
+// Waits ms on the tick count, dispatching nothing meanwhile; wraps are harmless.
 void wait_ticks(int32_t ms);
 
 // Controls placed in twips relative to their parent.

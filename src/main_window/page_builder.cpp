@@ -86,9 +86,9 @@ std::string fill_choices(const std::string& fragment, const std::vector<int>& di
 }
 
 platform::Row first_row(platform::Database& db, const std::string& sql) {
-    std::vector<platform::Row> rows = db.query(sql);
-    if (rows.empty()) throw platform::Error("no record for: " + sql);
-    return std::move(rows.front());
+    std::optional<platform::Row> row = db.query_first(sql);
+    if (!row) throw platform::Error("no record for: " + sql);
+    return std::move(*row);
 }
 
 std::string text_field(const platform::Row& row, const std::string& name, const std::string& sql) {

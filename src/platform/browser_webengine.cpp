@@ -75,17 +75,52 @@ QString js_string(const QString& s) {
 
 QString js_string(const std::string& s) { return js_string(QString::fromStdString(s)); }
 
-// Shared helpers of every bridge script. Each script returns one JSON text, so one
-// round trip brings back everything it found, and a script error comes back as text.
-const char* const kPrelude = R"JS(
+// Helpers of the bridge scripts. They are sent along with the first script into each
+// document and stay in the isolated world our scripts run in, where the page's own
+// scripts neither see nor disturb them; later scripts find them there. Each script
+// returns one JSON text, so one round trip brings back everything it found, and a
+// script error comes back as text.
+const char* const kHelpers = R"JS(
 var L = {
-  matches: function (el, key) {
-    return el.id === key || el.getAttribute('name') === key;
+  version: 1,
+  // For each key, the elements whose id or name is that key, in document order: one
+  // selector query for all keys, then each element handed to the keys it bears exactly.
+  // Plain loops without closures: each script runs once, cold.
+  find: function (keys) {
+    var out = [], at = Object.create(null), parts = [], k, key, last = null;
+    for (k = 0; k < keys.length; k++) {
+      out.push([]);
+      key = keys[k];
+      if (key === '') continue;
+      if (!at[key]) {
+        at[key] = [];
+        last = key;
+        var q = CSS.escape(key);
+        parts.push('[id="' + q + '"],[name="' + q + '"]');
+      }
+      at[key].push(k);
+    }
+    if (!parts.length) return out;
+    var found = document.querySelectorAll(parts.join(','));
+    // One key (a key with a NUL aside, which the escape cannot carry): whatever the query
+    // found bears it.
+    var only = parts.length === 1 && last.indexOf('\0') < 0 ? at[last] : null;
+    for (var i = 0; i < found.length; i++) {
+      var el = found[i], to, j;
+      if (only) {
+        for (j = 0; j < only.length; j++) out[only[j]].push(el);
+        continue;
+      }
+      var id = el.id, name = el.getAttribute('name');
+      to = at[id];
+      if (to) for (j = 0; j < to.length; j++) out[to[j]].push(el);
+      to = name !== null && name !== id ? at[name] : undefined;
+      if (to) for (j = 0; j < to.length; j++) out[to[j]].push(el);
+    }
+    return out;
   },
   first: function (key) {
-    var all = document.getElementsByTagName('*');
-    for (var i = 0; i < all.length; i++) if (L.matches(all[i], key)) return all[i];
-    return null;
+    return L.find([key])[0][0] || null;
   },
   value: function (el) {
     var v = el.value;
@@ -93,24 +128,34 @@ var L = {
     if (typeof v === 'number') return String(v);
     return '';
   },
+  // [tag, type, value, text, checked]: short to write and to read back.
+  // Each property read is a call into the page, so only what tells something is read.
   describe: function (el) {
     var tag = el.tagName.toLowerCase();
-    var d = { tag: tag, type: '', value: '', text: '', checked: false };
-    if (tag === 'select') {
-      var i = el.selectedIndex;
-      if (i >= 0) { d.value = el.options[i].value; d.text = el.options[i].text; }
-    } else {
-      if (tag === 'input') { d.type = (el.type || 'text').toLowerCase(); d.checked = !!el.checked; }
-      d.value = L.value(el);
+    if (tag === 'input') {
+      var type = el.type;  // lower case, "text" when unknown
+      return [tag, type, el.value, '', (type === 'checkbox' || type === 'radio') && el.checked ? 1 : 0];
     }
-    return d;
+    if (tag === 'select') {
+      var i = el.selectedIndex, o = i >= 0 ? el.options[i] : null;
+      return [tag, '', o ? o.value : '', o ? o.text : '', 0];
+    }
+    return [tag, '', L.value(el), '', 0];
   }
 };
 )JS";
 
+// A script of the bridge; answers {missing:true} in a document that lacks the helpers.
 QString bridge_script(const QString& body) {
-    return QStringLiteral("(function(){%1\ntry {\n%2\n} catch (e) { return JSON.stringify({ok:false, error:String(e)}); }\n})()")
-        .arg(QString::fromUtf8(kPrelude), body);
+    return QStringLiteral("(function(){\nif (typeof L !== 'object' || !L || L.version !== 1) "
+                          "return JSON.stringify({ok:false, missing:true});\ntry {\n%1\n} catch (e) { "
+                          "return JSON.stringify({ok:false, error:String(e)}); }\n})()")
+        .arg(body);
+}
+
+const QString& helpers_script() {
+    static const QString text = QString::fromUtf8(kHelpers);
+    return text;
 }
 
 bool choose_in_print_dialog(QPrinter& printer, QWidget* parent) {
@@ -128,6 +173,8 @@ public:
         // Written documents have the data folder as base and show its images by path.
         s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
         s->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+        // A new document starts without the helpers.
+        QObject::connect(view_, &QWebEngineView::loadStarted, view_, [this] { helpers_sent_ = false; });
         QObject::connect(view_, &QWebEngineView::loadFinished, view_, [this](bool ok) {
             if (load_) {
                 load_->ok = ok;
@@ -191,14 +238,11 @@ public:
         if (keys.empty()) return out;
         const QString keys_literal = QString::fromUtf8(QJsonDocument(jkeys).toJson(QJsonDocument::Compact));
         const QJsonObject r = run(QStringLiteral(R"JS(
-var keys = %1;
-var out = keys.map(function () { return []; });
-var all = document.getElementsByTagName('*');
-for (var i = 0; i < all.length; i++) {
-  var el = all[i], d = null;
-  for (var k = 0; k < keys.length; k++) {
-    if (L.matches(el, keys[k])) { if (!d) d = L.describe(el); out[k].push(d); }
-  }
+var found = L.find(%1), out = [];
+for (var k = 0; k < found.length; k++) {
+  var d = [];
+  for (var i = 0; i < found[k].length; i++) d.push(L.describe(found[k][i]));
+  out.push(d);
 }
 return JSON.stringify({ok:true, fields:out});
 )JS")
@@ -207,13 +251,13 @@ return JSON.stringify({ok:true, fields:out});
         const QJsonArray fields = r.value(QLatin1String("fields")).toArray();
         for (size_t k = 0; k < out.size() && k < static_cast<size_t>(fields.size()); ++k) {
             for (const auto& e : fields.at(static_cast<qsizetype>(k)).toArray()) {
-                const QJsonObject o = e.toObject();
+                const QJsonArray d = e.toArray();
                 FieldValue f;
-                f.tag = o.value(QLatin1String("tag")).toString().toStdString();
-                f.type = o.value(QLatin1String("type")).toString().toStdString();
-                f.value = o.value(QLatin1String("value")).toString().toStdString();
-                f.text = o.value(QLatin1String("text")).toString().toStdString();
-                f.checked = o.value(QLatin1String("checked")).toBool();
+                f.tag = d.at(0).toString().toStdString();
+                f.type = d.at(1).toString().toStdString();
+                f.value = d.at(2).toString().toStdString();
+                f.text = d.at(3).toString().toStdString();
+                f.checked = d.at(4).toInt() != 0;
                 out[k].elements.push_back(std::move(f));
             }
         }
@@ -373,18 +417,11 @@ private:
 
     QJsonObject run(const QString& body, const char* what, int timeout_ms = kBridgeTimeoutMs) {
         ensure_document();
-        struct RunPending : Pending {
-            QVariant result;
-        };
-        auto p = std::make_shared<RunPending>();
-        v().page()->runJavaScript(bridge_script(body), QWebEngineScript::MainWorld, [p](const QVariant& r) {
-            p->result = r;
-            p->finish();
-        });
-        wait_for(p, what, timeout_ms);
-        const QJsonDocument doc = QJsonDocument::fromJson(p->result.toString().toUtf8());
-        if (!doc.isObject()) throw Error(std::string("browser: the page gave no answer (") + what + ")");
-        const QJsonObject o = doc.object();
+        const QString script = bridge_script(body);
+        QJsonObject o = run_script(helpers_sent_ ? script : helpers_script() + script, what, timeout_ms);
+        // A document replaced without our noticing: once more, with the helpers.
+        if (o.value(QLatin1String("missing")).toBool()) o = run_script(helpers_script() + script, what, timeout_ms);
+        helpers_sent_ = true;
         if (!o.value(QLatin1String("ok")).toBool()) {
             throw Error(std::string("browser: ") + what + ": " +
                         o.value(QLatin1String("error")).toString().toStdString());
@@ -392,11 +429,27 @@ private:
         return o;
     }
 
+    QJsonObject run_script(const QString& script, const char* what, int timeout_ms) {
+        struct RunPending : Pending {
+            QVariant result;
+        };
+        auto p = std::make_shared<RunPending>();
+        v().page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [p](const QVariant& r) {
+            p->result = r;
+            p->finish();
+        });
+        wait_for(p, what, timeout_ms);
+        const QJsonDocument doc = QJsonDocument::fromJson(p->result.toString().toUtf8());
+        if (!doc.isObject()) throw Error(std::string("browser: the page gave no answer (") + what + ")");
+        return doc.object();
+    }
+
     QPointer<QWebEngineView> view_;
     QUrl base_;
     std::shared_ptr<LoadPending> load_;
     bool has_document_ = false;
     PrinterChoice choose_printer_;
+    bool helpers_sent_ = false;  // into the current document
 };
 
 class WebEngineBrowsers final : public BrowserFactory {

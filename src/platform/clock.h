@@ -12,6 +12,10 @@ public:
     virtual ~Clock() = default;
     // Milliseconds since boot, as a 32-bit count that wraps.
     virtual uint32_t tick_count() = 0;
+    // Blocks the calling thread, dispatching nothing, until the tick count has reached
+    // deadline: a count less than 2^31 ms ahead of now. One already reached (a count up to
+    // 2^31 ms behind) returns at once.
+    virtual void sleep_until(uint32_t deadline) = 0;
     virtual LocalTime now() = 0;
 };
 

@@ -23,6 +23,8 @@ class Database {
 public:
     virtual ~Database() = default;
     virtual std::vector<Row> query(const std::string& sql) = 0;  // throws Error
+    // The first row the query gives, nothing when it gives none; the rest is never read.
+    virtual std::optional<Row> query_first(const std::string& sql) = 0;  // throws Error
     virtual void execute(const std::string& sql) = 0;            // throws Error
 };
 

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,21 @@ public:
     explicit SqlcipherDatabase(Connection db) : db_(std::move(db)) {}
 
     std::vector<Row> query(const std::string& sql) override {
+        Statement statement = prepare_one(sql);
+        std::vector<Row> rows;
+        while (std::optional<Row> row = next_row(statement.get())) rows.push_back(std::move(*row));
+        return rows;
+    }
+
+    std::optional<Row> query_first(const std::string& sql) override {
+        Statement statement = prepare_one(sql);
+        return next_row(statement.get());
+    }
+
+    void execute(const std::string& sql) override { sqlcipher::exec(db_.get(), sql); }
+
+private:
+    Statement prepare_one(const std::string& sql) {
         if (sql.size() > INT_MAX || sql.find('\0') != std::string::npos) throw Error("bad SQL text");
         const char* tail = nullptr;
         Statement statement = prepare(db_.get(), sql.c_str(), static_cast<int>(sql.size()), &tail);
@@ -50,36 +66,33 @@ public:
             Statement rest = prepare(db_.get(), tail, static_cast<int>(end - tail), &rest_tail);
             if (rest) throw Error("database: a query takes one statement");
         }
-
-        std::vector<Row> rows;
-        const int columns = sqlite3_column_count(statement.get());
-        for (;;) {
-            int rc = sqlite3_step(statement.get());
-            if (rc == SQLITE_DONE) break;
-            if (rc != SQLITE_ROW) throw Error(std::string("database: ") + sqlite3_errmsg(db_.get()));
-            Row row;
-            for (int i = 0; i < columns; ++i) {
-                const char* name = sqlite3_column_name(statement.get(), i);
-                if (!name) throw Error("database: out of memory");
-                // With two columns of one name, the first is the one found by name.
-                if (row.has(name)) continue;
-                if (sqlite3_column_type(statement.get(), i) == SQLITE_NULL) {
-                    row.set(name, std::nullopt);
-                    continue;
-                }
-                const unsigned char* text = sqlite3_column_text(statement.get(), i);
-                const int bytes = sqlite3_column_bytes(statement.get(), i);
-                if (!text) throw Error("database: out of memory");
-                row.set(name, std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(bytes)));
-            }
-            rows.push_back(std::move(row));
-        }
-        return rows;
+        return statement;
     }
 
-    void execute(const std::string& sql) override { sqlcipher::exec(db_.get(), sql); }
+    // The statement's next row, nothing once it is done.
+    std::optional<Row> next_row(sqlite3_stmt* statement) {
+        const int rc = sqlite3_step(statement);
+        if (rc == SQLITE_DONE) return std::nullopt;
+        if (rc != SQLITE_ROW) throw Error(std::string("database: ") + sqlite3_errmsg(db_.get()));
+        Row row;
+        const int columns = sqlite3_column_count(statement);
+        for (int i = 0; i < columns; ++i) {
+            const char* name = sqlite3_column_name(statement, i);
+            if (!name) throw Error("database: out of memory");
+            // With two columns of one name, the first is the one found by name.
+            if (row.has(name)) continue;
+            if (sqlite3_column_type(statement, i) == SQLITE_NULL) {
+                row.set(name, std::nullopt);
+                continue;
+            }
+            const unsigned char* text = sqlite3_column_text(statement, i);
+            const int bytes = sqlite3_column_bytes(statement, i);
+            if (!text) throw Error("database: out of memory");
+            row.set(name, std::string(reinterpret_cast<const char*>(text), static_cast<size_t>(bytes)));
+        }
+        return row;
+    }
 
-private:
     Connection db_;
 };
 

@@ -29,7 +29,7 @@ void set_key(sqlite3* db, const std::string& password) {
     // An empty key would leave the file unencrypted (or accept a plain file on open).
     if (password.empty()) throw Error("database password is empty");
     if (password.find('\0') != std::string::npos) throw Error("database password holds a NUL");
-    exec(db, "PRAGMA key = " + quoted(password) + ";");
+    exec(db, "PRAGMA key = " + quoted(password) + "; PRAGMA kdf_iter = " + std::to_string(kKdfIterations) + ";");
 }
 
 void exec(sqlite3* db, const std::string& sql) {

@@ -7,7 +7,14 @@ struct sqlite3;
 
 namespace platform::sqlcipher {
 
-// Sets the key of a freshly opened connection. SQLCipher only checks it at the first read.
+// Rounds of the key derivation in our files. The password is built into the program, so
+// the engine's default (tens of thousands of rounds, most of the time of every open)
+// would guard nothing that these do not. A file built with other settings derives
+// another key and reads as no database at all.
+inline constexpr int kKdfIterations = 64;
+
+// Sets the key of a freshly opened connection, with the derivation settings of our files.
+// SQLCipher only checks it at the first read.
 void set_key(sqlite3* db, const std::string& password);
 
 // Runs one or more statements; throws Error with the engine's message.

@@ -124,6 +124,44 @@ TEST_F(WebEnginePaneTest, AnElementWithSameIdAndNameIsListedOnce) {
     EXPECT_EQ(x.elements[1].value, "2");
 }
 
+TEST_F(WebEnginePaneTest, EachKeyGetsEveryElementItNamesEvenWhenKeysShareOne) {
+    pane_->write_document(R"(<html><body><p id="a" name="b">p</p><input name="a" value="1">)"
+                          R"(<svg><g id="b"></g></svg><input id='q"\' value="2"><input name="A" value="3"></body></html>)");
+    const auto r = pane_->read_fields({"b", "a", "b", "q\"\\", "", "A"});
+    ASSERT_EQ(r.size(), 6u);
+    const std::vector<std::vector<std::string>> tags = {{"p", "g"}, {"p", "input"}, {"p", "g"}, {"input"}, {}, {"input"}};
+    for (size_t k = 0; k < r.size(); ++k) {
+        SCOPED_TRACE(r[k].key);
+        std::vector<std::string> got;
+        for (const auto& e : r[k].elements) got.push_back(e.tag);
+        EXPECT_EQ(got, tags[k]);
+    }
+    EXPECT_EQ(r[1].elements[1].value, "1");
+    EXPECT_EQ(r[3].first_value(), "2");
+    EXPECT_EQ(r[5].first_value(), "3");  // names are told apart by case
+    // One key alone is told apart the same way, in a page without a doctype too.
+    const auto alone = one("A");
+    ASSERT_EQ(alone.elements.size(), 1u);
+    EXPECT_EQ(alone.elements[0].value, "3");
+    EXPECT_TRUE(pane_->set_field("q\"\\", "set"));
+    EXPECT_EQ(one("q\"\\").first_value(), "set");
+}
+
+TEST_F(WebEnginePaneTest, ThePagesOwnScriptsDoNotDisturbTheReadsAndEachDocumentIsReadAfresh) {
+    // The page takes the names a helper might use; ours live apart from the page's.
+    pane_->write_document(R"(<html><body><input name="f" value="1"><script>)"
+                          R"(var L = {find: function () { return [[]]; }}; CSS.escape = null;</script></body></html>)");
+    EXPECT_EQ(one("f").first_value(), "1");
+    EXPECT_TRUE(pane_->set_field("f", "2"));
+    EXPECT_EQ(one("f").first_value(), "2");
+    pane_->write_document(R"(<html><body><input name="f" value="3"><input name="f" value="4"></body></html>)");
+    const auto again = one("f");
+    ASSERT_EQ(again.elements.size(), 2u);
+    EXPECT_EQ(again.elements[1].value, "4");
+    pane_->navigate("about:blank");
+    EXPECT_FALSE(one("f").present());
+}
+
 TEST_F(WebEnginePaneTest, TypedValuesComeBackAndAppearInTheOuterHtml) {
     pane_->write_document(kForm);
     type_into("KanjiFamilyName", QStringLiteral("Yamada"));

@@ -23,6 +23,20 @@ TEST(BoottimeClock, TicksInMilliseconds) {
     EXPECT_LT(passed, 2000u);
 }
 
+TEST(BoottimeClock, SleepUntilReturnsOnceTheCountHasReachedTheDeadline) {
+    auto clock = platform::make_boottime_clock();
+    for (uint32_t ahead : {1u, 30u, 250u}) {
+        SCOPED_TRACE(ahead);
+        const uint32_t deadline = clock->tick_count() + ahead;
+        clock->sleep_until(deadline);
+        EXPECT_GE(static_cast<int32_t>(clock->tick_count() - deadline), 0);
+    }
+    // Deadlines already reached, just now or long ago, return without sleeping for the
+    // wrapped-around distance.
+    const uint32_t now = clock->tick_count();
+    for (uint32_t behind : {0u, 1u, 1000u, 0x7FFFFFFFu}) clock->sleep_until(now - behind);
+}
+
 TEST(BoottimeClock, LocalTimeIsNow) {
     auto clock = platform::make_boottime_clock();
     time_t t = ::time(nullptr);

@@ -45,6 +45,12 @@ std::vector<std::string> folder_entries(const std::string& folder) {
     return names;
 }
 
+// The message with the file's path taken out, so that failures of two files compare.
+std::string common_path_free(std::string message, const std::string& path) {
+    for (size_t at; (at = message.find(path)) != std::string::npos;) message.replace(at, path.size(), "<file>");
+    return message;
+}
+
 const char* kSmallSql =
     "CREATE TABLE t (id INTEGER, Name TEXT, note TEXT);"
     "INSERT INTO t VALUES (7, '簿記', NULL);"
@@ -135,6 +141,55 @@ TEST_F(SqlcipherOpen, QueryWithoutRowsAndFailingQueries) {
     EXPECT_EQ(db->query("select * from t").size(), 2u);
     // A trailing semicolon or comment is no second statement.
     EXPECT_EQ(db->query("select * from t; -- all\n").size(), 2u);
+}
+
+TEST_F(SqlcipherOpen, QueryFirstStepsOnceAndFailsAsQueryDoes) {
+    auto db = engine->open(folder.add("t.dat", kSmallSql), fakes::kDbPassword);
+    const auto first = db->query_first("select * from t order by id desc");
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->field("id"), std::optional<std::string>("8"));
+    EXPECT_EQ(first->field("note"), std::optional<std::string>(""));
+    EXPECT_EQ(db->query_first("select * from t where id = 99"), std::nullopt);
+
+    // The second row (in the order of the table) fails when it is computed; only a read of
+    // all rows gets that far.
+    const std::string second_fails =
+        "select case when id = 8 then abs(-9223372036854775800 - id) else id end as v from t";
+    EXPECT_THROW(db->query(second_fails), platform::Error);
+    EXPECT_EQ(db->query_first(second_fails)->field("v"), std::optional<std::string>("7"));
+
+    for (const char* bad : {"select * from gamen", "selec * from t", "", "select * from t; delete from t"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(db->query_first(bad), platform::Error);
+    }
+    EXPECT_EQ(db->query("select * from t").size(), 2u);
+}
+
+// A file keyed with the engine's own derivation settings, as the tool built them before.
+void write_with_default_key_settings(const std::string& path, const std::string& password) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr), SQLITE_OK);
+    const std::string sql = "PRAGMA key = '" + password + "';" + kSmallSql;
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+std::string open_failure(platform::DatabaseEngine& engine, const std::string& path) {
+    try {
+        engine.open(path, fakes::kDbPassword);
+    } catch (const platform::Error& e) {
+        return common_path_free(e.what(), path);
+    }
+    return "opened";
+}
+
+TEST_F(SqlcipherOpen, AFileKeyedTheOldWayFailsLikeAWrongPassword) {
+    const std::string old_way = folder.path() + "old.dat";
+    write_with_default_key_settings(old_way, fakes::kDbPassword);
+    const std::string wrong = folder.add("wrong.dat", kSmallSql, "another-password");
+    const std::string failure = open_failure(*engine, old_way);
+    EXPECT_NE(failure, "opened");
+    EXPECT_EQ(failure, open_failure(*engine, wrong));
 }
 
 TEST_F(SqlcipherOpen, ExecuteWritesThroughTheKeySoALaterOpenReadsIt) {
@@ -239,6 +294,11 @@ TEST_F(ShippedDatabases, QuestionDatabaseAnswersEveryQueryOfTheBuilder) {
 
     for (const auto& q : queries) {
         SCOPED_TRACE(q.sql);
+        // Each lookup goes through a key or an index, whatever the number of questions.
+        for (const auto& step : db->query("EXPLAIN QUERY PLAN " + q.sql)) {
+            const std::string detail = step.field("detail").value_or("");
+            EXPECT_EQ(detail.rfind("SCAN", 0), std::string::npos) << detail;
+        }
         auto rows = db->query(q.sql);
         ASSERT_FALSE(rows.empty());
         for (const auto& f : q.fields) {

@@ -20,6 +20,10 @@ public:
         trace_.add("query " + sql);
         return inner_->query(sql);
     }
+    std::optional<platform::Row> query_first(const std::string& sql) override {
+        trace_.add("query " + sql);
+        return inner_->query_first(sql);
+    }
     void execute(const std::string& sql) override {
         trace_.add("execute " + sql);
         inner_->execute(sql);

@@ -11,6 +11,12 @@ uint32_t FakeClock::tick_count() {
     return t;
 }
 
+void FakeClock::sleep_until(uint32_t deadline) {
+    ++sleeps;
+    const uint32_t ahead = deadline - tick;
+    if (ahead != 0 && ahead <= 0x80000000u) advance(ahead);
+}
+
 void FakeClock::advance(uint32_t ms) {
     using namespace std::chrono;
     tick += ms;
