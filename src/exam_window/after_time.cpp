@@ -45,7 +45,13 @@ QFont gothic(double points, bool bold) {
     return f;
 }
 
-std::string two_digits(int32_t n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+// Built by appending: prepending to a temporary string trips a false overlap warning of
+// the optimiser.
+std::string two_digits(int32_t n) {
+    std::string text = n < 10 ? "0" : "";
+    text += std::to_string(n);
+    return text;
+}
 
 }  // namespace
 

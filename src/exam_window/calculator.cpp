@@ -228,7 +228,9 @@ void frmCalc::evaluate_entry(int16_t op) {
         show_error();
         return;
     }
-    set_display((operand < 0 ? "" : " ") + number_text(operand));
+    std::string shown = operand < 0 ? "" : " ";
+    shown += number_text(operand);
+    set_display(shown);
     accumulator = operand;
 }
 
