@@ -5,15 +5,23 @@
 namespace platform::x11 {
 
 namespace {
-int errors_seen = 0;
-int count_error(Display*, XErrorEvent*) {
-    ++errors_seen;
-    return 0;
+
+// Xlib keeps one handler for the whole process.
+Display* trapped = nullptr;
+XErrorHandler outer = nullptr;
+
+int drop_error(Display* d, XErrorEvent* e) {
+    if (d == trapped || !outer) return 0;
+    return outer(d, e);
 }
+
 }  // namespace
 
 Connection::~Connection() {
-    if (display_) XCloseDisplay(display_);
+    if (!display_) return;
+    // Closing reads what the server still has for us, errors included.
+    ErrorTrap trap(display_);
+    XCloseDisplay(display_);
 }
 
 Display* Connection::get() {
@@ -26,13 +34,14 @@ Display* Connection::get() {
 }
 
 ErrorTrap::ErrorTrap(Display* display) : display_(display) {
-    XSync(display_, False);
-    previous_ = XSetErrorHandler(count_error);
+    previous_ = XSetErrorHandler(drop_error);
+    previous_trapped_ = trapped;
+    if (previous_ != drop_error) outer = previous_;
+    trapped = display_;
 }
 
 ErrorTrap::~ErrorTrap() {
-    // Errors of our requests arrive before the handler goes back.
-    XSync(display_, False);
+    trapped = previous_trapped_;
     XSetErrorHandler(previous_);
 }
 
