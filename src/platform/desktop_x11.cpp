@@ -331,15 +331,18 @@ private:
             stack_.clear();
             std::reverse(list.begin(), list.end());  // top of the stack first
             std::unordered_map<Window, Watched> kept;
-            for (Window w : list) {
+            // The list may still name a window that has gone: its id may come back on
+            // another window, which must then be read as a new one.
+            std::erase_if(list, [&](Window w) {
                 auto it = watched_.find(w);
                 if (it != watched_.end()) {
                     kept.insert(*it);
-                } else {
-                    kept.emplace(w, Watched{});
-                    start_watching(d, w, kept[w]);
+                    return false;
                 }
-            }
+                if (start_watching(d, w, kept[w])) return false;
+                kept.erase(w);
+                return true;
+            });
             watched_.swap(kept);
             clients_ = std::move(list);
         } else {
@@ -460,17 +463,21 @@ private:
 
     void watch(Display* d, Window w) {
         if (watched_.count(w)) return;
-        start_watching(d, w, watched_[w]);
+        if (!start_watching(d, w, watched_[w])) watched_.erase(w);
     }
 
-    // Events first, then the first reading: a change in between is not lost.
-    void start_watching(Display* d, Window w, Watched& entry) {
+    // Events first, then the first reading: a change in between is not lost. False when
+    // the window had gone already; one that goes later reports its end.
+    bool start_watching(Display* d, Window w, Watched& entry) {
         XSelectInput(d, w, PropertyChangeMask | StructureNotifyMask);
+        XWindowAttributes attrs{};
+        if (!XGetWindowAttributes(d, w, &attrs)) return false;
         entry.info.id = w;
         entry.info.seen_ms = now_ms();
         entry.stale_class = entry.stale_title = entry.stale_protocols = entry.stale_transient = true;
         read_properties(d, w, entry);
         dirty_ = true;
+        return true;
     }
 
     void forget(Window w) {
