@@ -71,7 +71,10 @@ private:
         KeyCode code = XKeysymToKeycode(d, sym);
         if (code == 0) return;
         XTestFakeKeyEvent(d, code, press, CurrentTime);
-        XFlush(d);
+        // Carried out before anything asked next on another connection: the server serves
+        // its clients in no fixed order, and a close request that overtook the key would
+        // let the window go first and the key fall to whatever window is left.
+        XSync(d, False);
     }
 
     Display* display() {
