@@ -1,5 +1,7 @@
 // Other programs' windows, and our own windows' place in the stack, on an X display.
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QSocketNotifier>
 #include <QWidget>
 
 #include <unistd.h>
@@ -122,6 +124,7 @@ public:
         Window focus = 0;
         int revert = 0;
         XGetInputFocus(d, &focus, &revert);
+        maybe_pending_ = true;
         return focus_within(d, focus, w);
     }
 
@@ -152,6 +155,7 @@ public:
         Window w = static_cast<Window>(id);
         // The program may have closed the window since it was found.
         XWindowAttributes attrs{};
+        maybe_pending_ = true;
         if (!XGetWindowAttributes(d, w, &attrs)) return;
         send_to_root(d, w, net_wm_state_, net_wm_state_remove, static_cast<long>(net_wm_state_above_), 0,
                      source_pager);
@@ -233,19 +237,47 @@ private:
             started_ = true;
             XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask | PropertyChangeMask);
             list_stale_ = true;
+            watch_socket(d);
         }
-        while (XPending(d)) {
-            XEvent e;
-            XNextEvent(d, &e);
-            handle(d, e);
+        // Where the event loop watches the connection, a lookup with nothing new to read
+        // costs no call to the system either; where no loop runs between lookups, the
+        // connection is read at least every kReadEveryMs.
+        const uint32_t now = now_ms();
+        if (!socket_ || maybe_pending_ || now - last_read_ms_ >= kReadEveryMs) {
+            maybe_pending_ = false;
+            last_read_ms_ = now;
+            while (XPending(d)) {
+                XEvent e;
+                XNextEvent(d, &e);
+                handle(d, e);
+            }
+            if (socket_) socket_->setEnabled(true);
         }
-        if (list_stale_) read_window_list(d);
+        bool asked_server = false;
+        if (list_stale_) {
+            read_window_list(d);
+            asked_server = true;
+        }
         for (auto& [id, w] : watched_) {
             if (!w.stale_class && !w.stale_title && !w.stale_protocols && !w.stale_transient) continue;
             read_properties(d, id, w);
             dirty_ = true;
+            asked_server = true;
         }
         if (dirty_) rebuild(d);
+        // Waiting for an answer reads whatever came with it: events may wait in Xlib's
+        // queue with nothing left in the socket.
+        if (asked_server) maybe_pending_ = true;
+    }
+
+    void watch_socket(Display* d) {
+        if (!QCoreApplication::instance()) return;
+        socket_ = std::make_unique<QSocketNotifier>(ConnectionNumber(d), QSocketNotifier::Read);
+        // Off until the next lookup has read what came, so the loop does not spin on it.
+        QObject::connect(socket_.get(), &QSocketNotifier::activated, [this] {
+            maybe_pending_ = true;
+            socket_->setEnabled(false);
+        });
     }
 
     void handle(Display* d, const XEvent& e) {
@@ -623,6 +655,10 @@ private:
          net_client_list_ = 0, net_client_list_stacking_ = 0, utf8_string_ = 0;
 
     bool started_ = false;
+    std::unique_ptr<QSocketNotifier> socket_;
+    bool maybe_pending_ = true;  // events may have come since the last reading
+    static constexpr uint32_t kReadEveryMs = 100;
+    uint32_t last_read_ms_ = 0;
     bool list_stale_ = false;  // the source of the window list must be read again
     bool dirty_ = false;       // the registry must be built again
     Window wm_window_ = 0;     // the running window manager's check window; 0: none
