@@ -45,6 +45,16 @@ public:
     virtual ~KeySender() = default;
     virtual void key_down(uint8_t virtual_key) = 0;
     virtual void key_up(uint8_t virtual_key) = 0;
+    // Presses and releases the key only while the keyboard focus is in the window or one
+    // of its dialogs, checked and typed at one go, so that nothing can move the focus in
+    // between (a window manager focusing a window that has just come up); false when the
+    // focus was elsewhere and no key was sent.
+    virtual bool stroke_into(WindowId window, uint8_t virtual_key) {
+        (void)window;
+        key_down(virtual_key);
+        key_up(virtual_key);
+        return true;
+    }
 };
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 
 // Xlib's macros clash with names in our headers, so it comes last.
 #include "x11_connection.h"
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -62,7 +63,44 @@ public:
     void key_down(uint8_t virtual_key) override { send(virtual_key, True); }
     void key_up(uint8_t virtual_key) override { send(virtual_key, False); }
 
+    bool stroke_into(WindowId window, uint8_t virtual_key) override {
+        Display* d = display();
+        if (!d || window == 0) return false;
+        const KeySym sym = keysym_for(virtual_key);
+        const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(d, sym);
+        if (code == 0) return false;
+        x11::ErrorTrap trap(d);
+        // While the server serves only us, no other program moves the focus.
+        XGrabServer(d);
+        const bool inside = focus_within(d, static_cast<Window>(window));
+        if (inside) {
+            XTestFakeKeyEvent(d, code, True, CurrentTime);
+            XTestFakeKeyEvent(d, code, False, CurrentTime);
+        }
+        XUngrabServer(d);
+        XSync(d, False);
+        return inside;
+    }
+
 private:
+    // Whether the focus window is the window, inside it, or one of its dialogs.
+    static bool focus_within(Display* d, Window target) {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(d, &focus, &revert);
+        const Window root = DefaultRootWindow(d);
+        for (int depth = 0; focus != 0 && focus != PointerRoot && focus != root && depth < 64; ++depth) {
+            Window owner = 0;
+            if (focus == target || (XGetTransientForHint(d, focus, &owner) && owner == target)) return true;
+            Window r = 0, parent = 0, *kids = nullptr;
+            unsigned int n = 0;
+            if (!XQueryTree(d, focus, &r, &parent, &kids, &n)) return false;
+            if (kids) XFree(kids);
+            focus = parent;
+        }
+        return false;
+    }
+
     void send(uint8_t vk, Bool press) {
         Display* d = display();
         if (!d) return;

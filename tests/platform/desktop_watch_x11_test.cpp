@@ -223,6 +223,15 @@ TEST_F(DesktopWatchX11, BringToFrontSaysWhetherTheFocusIsInTheWindow) {
     keys->key_down(27);
     keys->key_up(27);
     EXPECT_TRUE(s.client->wait_line("key Escape main"));
+    // A stroke meant for another window is not typed where the focus is.
+    Started other = start("xterm", "XTerm", "bash", "decline");
+    ASSERT_EQ(found("XTerm", std::nullopt, other.window), other.window);
+    ASSERT_TRUE(eventually([&] { return desktop->bring_to_front(s.window); }));
+    EXPECT_FALSE(keys->stroke_into(other.window, 27));
+    EXPECT_TRUE(keys->stroke_into(s.window, 13));
+    EXPECT_TRUE(s.client->wait_line("key Return main"));
+    probe(other);
+    for (const auto& line : other.client->lines()) EXPECT_EQ(line.rfind("key", 0), std::string::npos) << line;
 
     // A window that has gone holds no focus.
     clients.clear();
