@@ -121,11 +121,8 @@ public:
                 XSetInputFocus(d, w, RevertToParent, CurrentTime);
         }
         // The answer comes after every request above has been carried out.
-        Window focus = 0;
-        int revert = 0;
-        XGetInputFocus(d, &focus, &revert);
         maybe_pending_ = true;
-        return focus_within(d, focus, w);
+        return x11::focus_within(d, w);
     }
 
     void request_close(WindowId id) override {
@@ -591,19 +588,6 @@ private:
         return here;
     }
 
-    // Whether the focus window is w, inside w, or one of w's dialogs (or inside one).
-    bool focus_within(Display* d, Window focus, Window w) {
-        const Window root = DefaultRootWindow(d);
-        for (int depth = 0; focus != 0 && focus != PointerRoot && focus != root && depth < 64; ++depth) {
-            if (focus == w || registry_.same_program_window(focus, w)) return true;
-            Window r = 0, parent = 0, *kids = nullptr;
-            unsigned int n = 0;
-            if (!XQueryTree(d, focus, &r, &parent, &kids, &n)) return false;
-            if (kids) XFree(kids);
-            focus = parent;
-        }
-        return false;
-    }
 
     bool supports_delete(Display* d, Window w) {
         Atom* protocols = nullptr;

@@ -6,7 +6,6 @@
 
 // Xlib's macros clash with names in our headers, so it comes last.
 #include "x11_connection.h"
-#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -72,7 +71,7 @@ public:
         x11::ErrorTrap trap(d);
         // While the server serves only us, no other program moves the focus.
         XGrabServer(d);
-        const bool inside = focus_within(d, static_cast<Window>(window));
+        const bool inside = x11::focus_within(d, static_cast<Window>(window));
         if (inside) {
             XTestFakeKeyEvent(d, code, True, CurrentTime);
             XTestFakeKeyEvent(d, code, False, CurrentTime);
@@ -83,23 +82,6 @@ public:
     }
 
 private:
-    // Whether the focus window is the window, inside it, or one of its dialogs.
-    static bool focus_within(Display* d, Window target) {
-        Window focus = 0;
-        int revert = 0;
-        XGetInputFocus(d, &focus, &revert);
-        const Window root = DefaultRootWindow(d);
-        for (int depth = 0; focus != 0 && focus != PointerRoot && focus != root && depth < 64; ++depth) {
-            Window owner = 0;
-            if (focus == target || (XGetTransientForHint(d, focus, &owner) && owner == target)) return true;
-            Window r = 0, parent = 0, *kids = nullptr;
-            unsigned int n = 0;
-            if (!XQueryTree(d, focus, &r, &parent, &kids, &n)) return false;
-            if (kids) XFree(kids);
-            focus = parent;
-        }
-        return false;
-    }
 
     void send(uint8_t vk, Bool press) {
         Display* d = display();

@@ -68,11 +68,4 @@ bool WindowRegistry::may_ask(WindowId id, uint32_t now_ms) const {
 
 void WindowRegistry::asked(WindowId id, uint32_t now_ms) { last_asked_[id] = now_ms; }
 
-bool WindowRegistry::same_program_window(WindowId inner, WindowId window) const {
-    if (inner == 0 || window == 0) return false;
-    if (inner == window) return true;
-    const ClientWindow* w = get(inner);
-    return w && w->transient_for == window;
-}
-
 }  // namespace platform

@@ -46,9 +46,6 @@ public:
     bool may_ask(WindowId id, uint32_t now_ms) const;
     void asked(WindowId id, uint32_t now_ms);
 
-    // Whether `inner` is the window itself or one of its dialogs.
-    bool same_program_window(WindowId inner, WindowId window) const;
-
 private:
     struct Known {
         ClientWindow window;

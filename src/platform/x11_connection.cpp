@@ -1,5 +1,7 @@
 #include "x11_connection.h"
 
+#include <X11/Xutil.h>
+
 #include <cstdlib>
 
 namespace platform::x11 {
@@ -43,6 +45,23 @@ ErrorTrap::ErrorTrap(Display* display) : display_(display) {
 ErrorTrap::~ErrorTrap() {
     trapped = previous_trapped_;
     XSetErrorHandler(previous_);
+}
+
+bool focus_within(Display* d, Window target) {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(d, &focus, &revert);
+    const Window root = DefaultRootWindow(d);
+    for (int depth = 0; focus != 0 && focus != PointerRoot && focus != root && depth < 64; ++depth) {
+        Window owner = 0;
+        if (focus == target || (XGetTransientForHint(d, focus, &owner) && owner == target)) return true;
+        Window r = 0, parent = 0, *kids = nullptr;
+        unsigned int n = 0;
+        if (!XQueryTree(d, focus, &r, &parent, &kids, &n)) return false;
+        if (kids) XFree(kids);
+        focus = parent;
+    }
+    return false;
 }
 
 }  // namespace platform::x11

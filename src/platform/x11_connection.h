@@ -7,6 +7,10 @@
 
 namespace platform::x11 {
 
+// Whether the keyboard focus is in the window, inside it, or in one of its dialogs (or
+// inside one). Asks the server.
+bool focus_within(Display* display, Window window);
+
 class Connection {
 public:
     Connection() = default;

@@ -68,10 +68,6 @@ TEST(WindowRegistry, OwnWindowsAndDialogsNeverMatchAndTheTopWindowComesFirst) {
               {7, "Gedit", "a.txt", "gedit"},
               {8, "Pluma", "b.txt", "pluma"}});
     EXPECT_EQ(r.find("Notepad", std::nullopt), 7u);
-    EXPECT_TRUE(r.same_program_window(6, 7));
-    EXPECT_TRUE(r.same_program_window(7, 7));
-    EXPECT_FALSE(r.same_program_window(8, 7));
-    EXPECT_FALSE(r.same_program_window(0, 7));
 }
 
 TEST(WindowRegistry, AWindowIsAskedAtMostOnceIn200MsAcrossAWrapOfTheClock) {
