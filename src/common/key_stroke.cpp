@@ -30,4 +30,9 @@ void send_key_stroke(int16_t key, std::optional<int32_t> key2) {
     keys.key_up(first);
 }
 
+bool send_key_stroke_into(uint64_t window, int16_t key) {
+    const uint8_t code = virtual_key(key);
+    return platform::current().keys->stroke_into(window, code);
+}
+
 }  // namespace common

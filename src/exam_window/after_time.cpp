@@ -99,6 +99,8 @@ void frmTimeOut::Timer1_Timer() {
 void frmTimeOut::Command1_Click() {
     std::string message;
     auto& desktop = *platform::current().desktop;
+    // Each class stands for its kind of program: LibreOffice Writer and Calc, AbiWord,
+    // Gnumeric and the others of platform/program_kinds.h.
     if (desktop.find_window("OpusApp", std::nullopt) != 0)
         message = std::string("Wordが起動しています。") + CRLF + CRLF +
                   "Wordをすべて終了してから、試験終了を実行してください。";

@@ -23,7 +23,8 @@ namespace {
 const char* const kLoadFailure =
     "データファイルの取得に失敗しました。インターネット環境の確認をお願いいたします。";
 
-// Windows of other programs that may not stay open beside the examination.
+// Windows of other programs that may not stay open beside the examination; each class
+// stands for its kind of program (platform/program_kinds.h).
 struct WatchedWindow {
     const char* window_class;
     const char* title;  // null: any title
@@ -281,7 +282,8 @@ void frmMain::Timer1_Timer() {
     auto& desktop = *platform::current().desktop;
     for (const auto& w : kWatched) {
         const std::optional<std::string> title = w.title ? std::optional<std::string>(w.title) : std::nullopt;
-        const platform::WindowId id = desktop.find_window(w.window_class, title);
+        // A window asked a moment ago is given time to answer: the lookup passes over it.
+        const platform::WindowId id = desktop.find_window_to_close(w.window_class, title);
         if (id != 0) desktop.request_close(id);
     }
 }

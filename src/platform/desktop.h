@@ -12,11 +12,25 @@ using WindowId = uint64_t;  // 0: none
 class Desktop {
 public:
     virtual ~Desktop() = default;
-    // Another program's top-level window by class (exact) and, when given, exact title.
+    // The first top-level window of another program, top of the stack first, that the
+    // class stands for: a class the lists name stands for its kind of program, the Linux
+    // programs of that kind included (program_kinds.h); any other class matches its own
+    // windows only. With a title, only a window that shows exactly that title, or that
+    // title followed by its file manager's own suffix. Our own windows and the dialogs of
+    // other windows never match.
     virtual WindowId find_window(const std::string& window_class,
                                  const std::optional<std::string>& title) = 0;
-    virtual void bring_to_front(WindowId id) = 0;
-    // Asks the window politely to close; never kills its program.
+    // The same among the windows that may be asked to close now (WindowRegistry::may_ask):
+    // a window passed over leaves the turn to the next one of its kind.
+    virtual WindowId find_window_to_close(const std::string& window_class,
+                                          const std::optional<std::string>& title) = 0;
+    // Raises the window and gives it the keyboard focus (through the window manager where
+    // one runs). True when the keyboard focus is in the window or one of its dialogs
+    // afterwards, so that a key stroke would reach that program and no other.
+    virtual bool bring_to_front(WindowId id) = 0;
+    // Asks the window to close through its own WM_DELETE_WINDOW, at most once in
+    // WindowRegistry::kCloseIntervalMs. A window without that protocol is left alone: it
+    // is never killed, nor asked through the window manager, which would kill it.
     virtual void request_close(WindowId id) = 0;
     // Moves and sizes another program's top-level window (pixels, screen coordinates),
     // takes it out of the band kept above all others and shows it. Nothing happens for 0
@@ -31,6 +45,16 @@ public:
     virtual ~KeySender() = default;
     virtual void key_down(uint8_t virtual_key) = 0;
     virtual void key_up(uint8_t virtual_key) = 0;
+    // Presses and releases the key only while the keyboard focus is in the window or one
+    // of its dialogs, checked and typed at one go, so that nothing can move the focus in
+    // between (a window manager focusing a window that has just come up); false when the
+    // focus was elsewhere and no key was sent.
+    virtual bool stroke_into(WindowId window, uint8_t virtual_key) {
+        (void)window;
+        key_down(virtual_key);
+        key_up(virtual_key);
+        return true;
+    }
 };
 
 }  // namespace platform

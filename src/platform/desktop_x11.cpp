@@ -1,14 +1,21 @@
 // Other programs' windows, and our own windows' place in the stack, on an X display.
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QSocketNotifier>
 #include <QWidget>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "backends.h"
 #include "desktop.h"
+#include "window_registry.h"
 
 // Xlib defines macros (None, Bool, Status, ...) that Qt's and our headers use as
 // names, so it comes after all of them.
@@ -56,50 +63,86 @@ std::string latin1_to_utf8(const unsigned char* p, size_t n) {
     return out;
 }
 
+// Milliseconds of a monotonic clock, wrapping as the tick count does.
+uint32_t now_ms() {
+    using namespace std::chrono;
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// What we keep of a window whose properties we follow.
+struct Watched {
+    ClientWindow info;
+    bool has_class = false;
+    // Properties that changed since they were read.
+    bool stale_class = false, stale_title = false, stale_protocols = false, stale_transient = false;
+};
+
+// A child of the root, as followed on a display without a window manager's client list.
+struct TopLevel {
+    bool override_redirect = false;
+    bool mapped = false;
+    Window client = 0;  // itself, or the client inside it when it is a frame; 0: none yet
+};
+
 class X11Desktop : public Desktop {
 public:
     WindowId find_window(const std::string& window_class, const std::optional<std::string>& title) override {
         Display* d = display();
         if (!d) return 0;
         x11::ErrorTrap trap(d);
-        return search(d, DefaultRootWindow(d), window_class, title, 0);
+        update(d);
+        return registry_.find(window_class, title);
     }
 
-    void bring_to_front(WindowId id) override {
+    WindowId find_window_to_close(const std::string& window_class,
+                                  const std::optional<std::string>& title) override {
         Display* d = display();
-        if (!d || id == 0) return;
+        if (!d) return 0;
         x11::ErrorTrap trap(d);
+        update(d);
+        return registry_.find_to_close(window_class, title, now_ms());
+    }
+
+    bool bring_to_front(WindowId id) override {
+        Display* d = display();
+        if (!d || id == 0) return false;
+        x11::ErrorTrap trap(d);
+        update(d);
         Window w = static_cast<Window>(id);
-        send_to_root(d, w, net_active_window_, source_pager, CurrentTime, 0);
-        XRaiseWindow(d, w);
-        // Without a window manager nobody acts on the request above, so the focus is
-        // given directly; the key stroke that may follow goes to the focused window.
-        if (!window_manager_running(d)) {
+        if (wm_window_ != 0) {
+            send_to_root(d, w, net_active_window_, source_pager, CurrentTime, 0);
+            XRaiseWindow(d, w);
+        } else {
+            XRaiseWindow(d, w);
+            // Without a window manager nobody acts on an activation request, so the focus
+            // is given directly.
             XWindowAttributes attrs{};
             if (XGetWindowAttributes(d, w, &attrs) && attrs.map_state == IsViewable)
                 XSetInputFocus(d, w, RevertToParent, CurrentTime);
         }
-        XFlush(d);
+        // The answer comes after every request above has been carried out.
+        maybe_pending_ = true;
+        return x11::focus_within(d, w);
     }
 
     void request_close(WindowId id) override {
         Display* d = display();
         if (!d || id == 0) return;
         x11::ErrorTrap trap(d);
+        update(d);
+        const uint32_t now = now_ms();
+        if (!registry_.may_ask(id, now)) return;
         Window w = static_cast<Window>(id);
-        if (supports_delete(d, w)) {
-            XEvent ev{};
-            ev.xclient.type = ClientMessage;
-            ev.xclient.window = w;
-            ev.xclient.message_type = wm_protocols_;
-            ev.xclient.format = 32;
-            ev.xclient.data.l[0] = static_cast<long>(wm_delete_window_);
-            ev.xclient.data.l[1] = CurrentTime;
-            XSendEvent(d, w, False, NoEventMask, &ev);
-        } else {
-            send_to_root(d, w, net_close_window_, CurrentTime, source_pager, 0);
-        }
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = w;
+        ev.xclient.message_type = wm_protocols_;
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = static_cast<long>(wm_delete_window_);
+        ev.xclient.data.l[1] = CurrentTime;
+        XSendEvent(d, w, False, NoEventMask, &ev);
         XFlush(d);
+        registry_.asked(id, now);
     }
 
     void place(WindowId id, int x, int y, int width, int height) override {
@@ -109,14 +152,20 @@ public:
         Window w = static_cast<Window>(id);
         // The program may have closed the window since it was found.
         XWindowAttributes attrs{};
+        maybe_pending_ = true;
         if (!XGetWindowAttributes(d, w, &attrs)) return;
         send_to_root(d, w, net_wm_state_, net_wm_state_remove, static_cast<long>(net_wm_state_above_), 0,
                      source_pager);
+        // The protocol knows no empty window.
+        const unsigned cx = static_cast<unsigned>(std::max(1, width));
+        const unsigned cy = static_cast<unsigned>(std::max(1, height));
+        // Moved before it is mapped, so that a window shown only now comes up in its place.
+        XMoveResizeWindow(d, w, x, y, cx, cy);
         // Mapping shows a withdrawn window and asks the window manager to restore an iconified one.
         XMapWindow(d, w);
-        // The protocol knows no empty window.
-        XMoveResizeWindow(d, w, x, y, static_cast<unsigned>(std::max(1, width)),
-                          static_cast<unsigned>(std::max(1, height)));
+        // A window manager that has just taken the window on places it by its own rules;
+        // asked once more, it moves it where it was asked to.
+        if (attrs.map_state != IsViewable) XMoveResizeWindow(d, w, x, y, cx, cy);
         XFlush(d);
     }
 
@@ -146,11 +195,13 @@ private:
             wm_protocols_ = XInternAtom(d, "WM_PROTOCOLS", False);
             wm_delete_window_ = XInternAtom(d, "WM_DELETE_WINDOW", False);
             net_active_window_ = XInternAtom(d, "_NET_ACTIVE_WINDOW", False);
-            net_close_window_ = XInternAtom(d, "_NET_CLOSE_WINDOW", False);
             net_wm_state_ = XInternAtom(d, "_NET_WM_STATE", False);
             net_wm_state_above_ = XInternAtom(d, "_NET_WM_STATE_ABOVE", False);
             net_wm_name_ = XInternAtom(d, "_NET_WM_NAME", False);
+            net_wm_pid_ = XInternAtom(d, "_NET_WM_PID", False);
             net_supporting_wm_check_ = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+            net_client_list_ = XInternAtom(d, "_NET_CLIENT_LIST", False);
+            net_client_list_stacking_ = XInternAtom(d, "_NET_CLIENT_LIST_STACKING", False);
             utf8_string_ = XInternAtom(d, "UTF8_STRING", False);
             atoms_ready_ = true;
         }
@@ -170,17 +221,373 @@ private:
         XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
     }
 
-    bool window_manager_running(Display* d) {
+    // ---- the registry, kept from the display's events ------------------------------------
+    //
+    // Under a window manager that keeps a client list on the root, that list says which
+    // windows there are and in which order; otherwise the root's children do, followed
+    // through the root's structure events. Each known window's class, title, protocols and
+    // owner are read once and again only when its property changes, so a lookup in which
+    // nothing changed asks the server nothing: the pending events are read without waiting.
+
+    void update(Display* d) {
+        if (!started_) {
+            started_ = true;
+            XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask | PropertyChangeMask);
+            list_stale_ = true;
+            watch_socket(d);
+        }
+        // Where the event loop watches the connection, a lookup with nothing new to read
+        // costs no call to the system either; where no loop runs between lookups, the
+        // connection is read at least every kReadEveryMs.
+        const uint32_t now = now_ms();
+        if (!socket_ || maybe_pending_ || now - last_read_ms_ >= kReadEveryMs) {
+            maybe_pending_ = false;
+            last_read_ms_ = now;
+            while (XPending(d)) {
+                XEvent e;
+                XNextEvent(d, &e);
+                handle(d, e);
+            }
+            if (socket_) socket_->setEnabled(true);
+        }
+        bool asked_server = false;
+        if (list_stale_) {
+            read_window_list(d);
+            asked_server = true;
+        }
+        for (auto& [id, w] : watched_) {
+            if (!w.stale_class && !w.stale_title && !w.stale_protocols && !w.stale_transient) continue;
+            read_properties(d, id, w);
+            dirty_ = true;
+            asked_server = true;
+        }
+        if (dirty_) rebuild(d);
+        // Waiting for an answer reads whatever came with it: events may wait in Xlib's
+        // queue with nothing left in the socket.
+        if (asked_server) maybe_pending_ = true;
+    }
+
+    void watch_socket(Display* d) {
+        if (!QCoreApplication::instance()) return;
+        socket_ = std::make_unique<QSocketNotifier>(ConnectionNumber(d), QSocketNotifier::Read);
+        // Off until the next lookup has read what came, so the loop does not spin on it.
+        QObject::connect(socket_.get(), &QSocketNotifier::activated, [this] {
+            maybe_pending_ = true;
+            socket_->setEnabled(false);
+        });
+    }
+
+    void handle(Display* d, const XEvent& e) {
+        const Window root = DefaultRootWindow(d);
+        switch (e.type) {
+            case PropertyNotify: {
+                const Atom a = e.xproperty.atom;
+                if (e.xproperty.window == root) {
+                    if (a == net_client_list_ || a == net_client_list_stacking_ || a == net_supporting_wm_check_)
+                        list_stale_ = true;
+                    return;
+                }
+                auto it = watched_.find(e.xproperty.window);
+                if (it == watched_.end()) return;
+                Watched& w = it->second;
+                if (a == XA_WM_CLASS || a == net_wm_pid_) w.stale_class = true;
+                if (a == XA_WM_NAME || a == net_wm_name_) w.stale_title = true;
+                if (a == wm_protocols_) w.stale_protocols = true;
+                if (a == XA_WM_TRANSIENT_FOR) w.stale_transient = true;
+                return;
+            }
+            case DestroyNotify:
+                if (e.xdestroywindow.window == wm_window_) list_stale_ = true;
+                forget(e.xdestroywindow.window);
+                return;
+            default:
+                break;
+        }
+        if (wm_window_ != 0) return;  // the window manager's list says the rest
+        switch (e.type) {
+            case CreateNotify:
+                if (e.xcreatewindow.parent == root)
+                    add_top(d, e.xcreatewindow.window, e.xcreatewindow.override_redirect);
+                return;
+            case ReparentNotify:
+                if (e.xreparent.event != root) return;
+                if (e.xreparent.parent == root) {
+                    add_top(d, e.xreparent.window, e.xreparent.override_redirect);
+                } else {
+                    remove_top(e.xreparent.window);
+                    // A frame that was given a client: the client is the window a person sees.
+                    if (Window top = top_ancestor(d, e.xreparent.parent); tops_.count(top)) {
+                        tops_[top].client = e.xreparent.window;
+                        watch(d, e.xreparent.window);
+                        dirty_ = true;
+                    }
+                }
+                return;
+            case MapNotify:
+            case UnmapNotify: {
+                const Window w = e.type == MapNotify ? e.xmap.window : e.xunmap.window;
+                if (e.xany.window != root) return;
+                if (auto it = tops_.find(w); it != tops_.end()) {
+                    it->second.mapped = e.type == MapNotify;
+                    dirty_ = true;
+                }
+                return;
+            }
+            case ConfigureNotify:
+                if (e.xconfigure.event == root) restack(e.xconfigure.window, e.xconfigure.above);
+                return;
+            case CirculateNotify:
+                if (e.xcirculate.event == root)
+                    restack(e.xcirculate.window, e.xcirculate.place == PlaceOnTop ? Window(~0UL) : Window(0));
+                return;
+            default:
+                return;
+        }
+    }
+
+    // Decides between the window manager's list and the root's children, and reads what
+    // that source holds now.
+    void read_window_list(Display* d) {
+        list_stale_ = false;
+        const Window root = DefaultRootWindow(d);
+        wm_window_ = managing_window(d);
+        std::vector<Window> list;
+        if (wm_window_ != 0 &&
+            (window_list(d, root, net_client_list_stacking_, list) || window_list(d, root, net_client_list_, list))) {
+            // The window manager's check window, so that its end is noticed.
+            XSelectInput(d, wm_window_, StructureNotifyMask);
+            tops_.clear();
+            stack_.clear();
+            std::reverse(list.begin(), list.end());  // top of the stack first
+            std::unordered_map<Window, Watched> kept;
+            // The list may still name a window that has gone: its id may come back on
+            // another window, which must then be read as a new one.
+            std::erase_if(list, [&](Window w) {
+                auto it = watched_.find(w);
+                if (it != watched_.end()) {
+                    kept.insert(*it);
+                    return false;
+                }
+                if (start_watching(d, w, kept[w])) return false;
+                kept.erase(w);
+                return true;
+            });
+            watched_.swap(kept);
+            clients_ = std::move(list);
+        } else {
+            wm_window_ = 0;
+            clients_.clear();
+            watched_.clear();
+            tops_.clear();
+            stack_ = children_of(d, root);  // bottom first
+            for (Window w : stack_) {
+                XWindowAttributes attrs{};
+                TopLevel& t = tops_[w];
+                if (XGetWindowAttributes(d, w, &attrs)) {
+                    t.override_redirect = attrs.override_redirect;
+                    t.mapped = attrs.map_state != IsUnmapped;
+                }
+                t.client = find_client(d, w, 0);
+                if (t.client) watch(d, t.client);
+                if (t.client != w) watch(d, w);  // it may be given a class later
+            }
+        }
+        dirty_ = true;
+    }
+
+    // The window of a window manager that is running, or 0 (none, or one that ended
+    // without taking its announcement away).
+    Window managing_window(Display* d) {
+        const Window root = DefaultRootWindow(d);
+        std::vector<Window> check;
+        if (!window_list(d, root, net_supporting_wm_check_, check) || check.size() != 1) return 0;
+        std::vector<Window> self;
+        if (!window_list(d, check[0], net_supporting_wm_check_, self) || self.size() != 1 || self[0] != check[0])
+            return 0;
+        return check[0];
+    }
+
+    bool window_list(Display* d, Window w, Atom property, std::vector<Window>& out) {
         Atom type = 0;
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
-        bool found = XGetWindowProperty(d, DefaultRootWindow(d), net_supporting_wm_check_, 0, 1, False, XA_WINDOW,
-                                        &type, &format, &count, &after, &data) == Success &&
-                     type == XA_WINDOW && count == 1;
+        const bool ok = XGetWindowProperty(d, w, property, 0, 65536, False, XA_WINDOW, &type, &format, &count,
+                                           &after, &data) == Success &&
+                        type == XA_WINDOW && format == 32;
+        if (ok) {
+            const auto* ids = reinterpret_cast<const unsigned long*>(data);
+            out.assign(ids, ids + count);
+        }
         if (data) XFree(data);
-        return found;
+        return ok;
     }
+
+    void add_top(Display* d, Window w, bool override_redirect) {
+        remove_top(w);
+        stack_.push_back(w);
+        TopLevel& t = tops_[w];
+        t.override_redirect = override_redirect;
+        watch(d, w);
+        auto it = watched_.find(w);
+        if (it != watched_.end() && it->second.has_class) t.client = w;
+        dirty_ = true;
+    }
+
+    void remove_top(Window w) {
+        if (tops_.erase(w) == 0) return;
+        std::erase(stack_, w);
+        dirty_ = true;
+    }
+
+    // Moves w just above `above` (0: to the bottom, all ones: to the top).
+    void restack(Window w, Window above) {
+        auto it = std::find(stack_.begin(), stack_.end(), w);
+        if (it == stack_.end()) return;
+        const size_t from = static_cast<size_t>(it - stack_.begin());
+        size_t to = 0;
+        if (above == Window(~0UL)) {
+            to = stack_.size() - 1;
+        } else if (above != 0) {
+            auto a = std::find(stack_.begin(), stack_.end(), above);
+            if (a == stack_.end()) return;
+            const size_t pos = static_cast<size_t>(a - stack_.begin());
+            to = pos < from ? pos + 1 : pos;
+        }
+        if (to == from) return;  // a move or a resize: the order stands
+        stack_.erase(stack_.begin() + static_cast<long>(from));
+        stack_.insert(stack_.begin() + static_cast<long>(to), w);
+        dirty_ = true;
+    }
+
+    Window top_ancestor(Display* d, Window w) {
+        const Window root = DefaultRootWindow(d);
+        for (int depth = 0; depth < max_frame_depth && w != 0; ++depth) {
+            if (tops_.count(w)) return w;
+            Window r = 0, parent = 0, *kids = nullptr;
+            unsigned int n = 0;
+            if (!XQueryTree(d, w, &r, &parent, &kids, &n)) return 0;
+            if (kids) XFree(kids);
+            if (parent == root) return w;
+            w = parent;
+        }
+        return 0;
+    }
+
+    // The window itself when it has a class, else the first client inside it (a window
+    // manager's frame holds its client a few levels down).
+    Window find_client(Display* d, Window w, int depth) {
+        XClassHint hint{};
+        if (XGetClassHint(d, w, &hint)) {
+            if (hint.res_name) XFree(hint.res_name);
+            if (hint.res_class) XFree(hint.res_class);
+            return w;
+        }
+        if (depth + 1 >= max_frame_depth) return 0;
+        std::vector<Window> kids = children_of(d, w);
+        for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+            if (Window inner = find_client(d, *it, depth + 1)) return inner;
+        return 0;
+    }
+
+    void watch(Display* d, Window w) {
+        if (watched_.count(w)) return;
+        if (!start_watching(d, w, watched_[w])) watched_.erase(w);
+    }
+
+    // Events first, then the first reading: a change in between is not lost. False when
+    // the window had gone already; one that goes later reports its end.
+    bool start_watching(Display* d, Window w, Watched& entry) {
+        XSelectInput(d, w, PropertyChangeMask | StructureNotifyMask);
+        XWindowAttributes attrs{};
+        if (!XGetWindowAttributes(d, w, &attrs)) return false;
+        entry.info.id = w;
+        entry.info.seen_ms = now_ms();
+        entry.stale_class = entry.stale_title = entry.stale_protocols = entry.stale_transient = true;
+        read_properties(d, w, entry);
+        dirty_ = true;
+        return true;
+    }
+
+    void forget(Window w) {
+        if (watched_.erase(w)) dirty_ = true;
+        remove_top(w);
+        for (auto& [id, t] : tops_)
+            if (t.client == w) {
+                t.client = 0;
+                dirty_ = true;
+            }
+        if (std::erase(clients_, w)) dirty_ = true;
+    }
+
+    void read_properties(Display* d, Window w, Watched& entry) {
+        ClientWindow& info = entry.info;
+        if (entry.stale_class) {
+            XClassHint hint{};
+            entry.has_class = XGetClassHint(d, w, &hint) != 0;
+            info.instance = hint.res_name ? hint.res_name : "";
+            info.window_class = hint.res_class ? hint.res_class : "";
+            if (hint.res_name) XFree(hint.res_name);
+            if (hint.res_class) XFree(hint.res_class);
+            info.ours = made_here(d, w);
+            if (entry.has_class)
+                if (auto t = tops_.find(w); t != tops_.end()) t->second.client = w;
+        }
+        if (entry.stale_title) {
+            std::string name;
+            if (net_wm_name(d, w, name) || wm_name(d, w, name))
+                info.title = name;
+            else
+                info.title.clear();
+        }
+        if (entry.stale_protocols) info.can_be_asked = supports_delete(d, w);
+        if (entry.stale_transient) {
+            Window owner = 0;
+            info.transient_for = XGetTransientForHint(d, w, &owner) ? owner : 0;
+        }
+        entry.stale_class = entry.stale_title = entry.stale_protocols = entry.stale_transient = false;
+    }
+
+    void rebuild(Display* d) {
+        dirty_ = false;
+        std::vector<ClientWindow> view;
+        auto add = [&](Window w) {
+            auto it = watched_.find(w);
+            if (it != watched_.end() && it->second.has_class) view.push_back(it->second.info);
+        };
+        if (wm_window_ != 0) {
+            for (Window w : clients_) add(w);
+        } else {
+            (void)d;
+            for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+                const TopLevel& t = tops_[*it];
+                if (t.mapped && !t.override_redirect && t.client) add(t.client);
+            }
+        }
+        registry_.assign(view);
+    }
+
+    // A window of this process: Qt names our process id and our machine on each of ours.
+    bool made_here(Display* d, Window w) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        bool same_pid = XGetWindowProperty(d, w, net_wm_pid_, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                                           &after, &data) == Success &&
+                        type == XA_CARDINAL && format == 32 && count == 1 &&
+                        *reinterpret_cast<const unsigned long*>(data) == static_cast<unsigned long>(::getpid());
+        if (data) XFree(data);
+        if (!same_pid) return false;
+        XTextProperty machine{};
+        if (!XGetWMClientMachine(d, w, &machine) || !machine.value) return true;
+        char host[256] = {};
+        ::gethostname(host, sizeof host - 1);
+        const bool here = std::string(reinterpret_cast<const char*>(machine.value), machine.nitems) == host;
+        XFree(machine.value);
+        return here;
+    }
+
 
     bool supports_delete(Display* d, Window w) {
         Atom* protocols = nullptr;
@@ -191,38 +598,6 @@ private:
             XFree(protocols);
         }
         return found;
-    }
-
-    // Top of the stack first, as the window a person sees is the one meant.
-    Window search(Display* d, Window parent, const std::string& window_class,
-                  const std::optional<std::string>& title, int depth) {
-        std::vector<Window> kids = children_of(d, parent);
-        for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
-            bool has_class = false;
-            if (matches(d, *it, window_class, title, has_class)) return *it;
-            // A window without a class of its own is a window manager's frame: its
-            // client window sits inside.
-            if (!has_class && depth + 1 < max_frame_depth) {
-                if (Window inner = search(d, *it, window_class, title, depth + 1)) return inner;
-            }
-        }
-        return 0;
-    }
-
-    bool matches(Display* d, Window w, const std::string& window_class, const std::optional<std::string>& title,
-                 bool& has_class) {
-        XClassHint hint{};
-        has_class = XGetClassHint(d, w, &hint) != 0;
-        if (!has_class) return false;
-        bool class_ok = (hint.res_class && window_class == hint.res_class) ||
-                        (hint.res_name && window_class == hint.res_name);
-        if (hint.res_name) XFree(hint.res_name);
-        if (hint.res_class) XFree(hint.res_class);
-        if (!class_ok) return false;
-        if (!title) return true;
-        std::string name;
-        if (net_wm_name(d, w, name) && name == *title) return true;
-        return wm_name(d, w, name) && name == *title;
     }
 
     bool net_wm_name(Display* d, Window w, std::string& out) {
@@ -259,9 +634,23 @@ private:
 
     x11::Connection connection_;
     bool atoms_ready_ = false;
-    Atom wm_protocols_ = 0, wm_delete_window_ = 0, net_active_window_ = 0, net_close_window_ = 0,
-         net_wm_state_ = 0, net_wm_state_above_ = 0, net_wm_name_ = 0, net_supporting_wm_check_ = 0,
-         utf8_string_ = 0;
+    Atom wm_protocols_ = 0, wm_delete_window_ = 0, net_active_window_ = 0, net_wm_state_ = 0,
+         net_wm_state_above_ = 0, net_wm_name_ = 0, net_wm_pid_ = 0, net_supporting_wm_check_ = 0,
+         net_client_list_ = 0, net_client_list_stacking_ = 0, utf8_string_ = 0;
+
+    bool started_ = false;
+    std::unique_ptr<QSocketNotifier> socket_;
+    bool maybe_pending_ = true;  // events may have come since the last reading
+    static constexpr uint32_t kReadEveryMs = 100;
+    uint32_t last_read_ms_ = 0;
+    bool list_stale_ = false;  // the source of the window list must be read again
+    bool dirty_ = false;       // the registry must be built again
+    Window wm_window_ = 0;     // the running window manager's check window; 0: none
+    std::vector<Window> clients_;  // under a window manager: its clients, top first
+    std::vector<Window> stack_;    // without one: the root's children, bottom first
+    std::unordered_map<Window, TopLevel> tops_;
+    std::unordered_map<Window, Watched> watched_;
+    WindowRegistry registry_;
 };
 
 }  // namespace

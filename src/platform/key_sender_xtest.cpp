@@ -62,7 +62,27 @@ public:
     void key_down(uint8_t virtual_key) override { send(virtual_key, True); }
     void key_up(uint8_t virtual_key) override { send(virtual_key, False); }
 
+    bool stroke_into(WindowId window, uint8_t virtual_key) override {
+        Display* d = display();
+        if (!d || window == 0) return false;
+        const KeySym sym = keysym_for(virtual_key);
+        const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(d, sym);
+        if (code == 0) return false;
+        x11::ErrorTrap trap(d);
+        // While the server serves only us, no other program moves the focus.
+        XGrabServer(d);
+        const bool inside = x11::focus_within(d, static_cast<Window>(window));
+        if (inside) {
+            XTestFakeKeyEvent(d, code, True, CurrentTime);
+            XTestFakeKeyEvent(d, code, False, CurrentTime);
+        }
+        XUngrabServer(d);
+        XSync(d, False);
+        return inside;
+    }
+
 private:
+
     void send(uint8_t vk, Bool press) {
         Display* d = display();
         if (!d) return;
@@ -71,7 +91,10 @@ private:
         KeyCode code = XKeysymToKeycode(d, sym);
         if (code == 0) return;
         XTestFakeKeyEvent(d, code, press, CurrentTime);
-        XFlush(d);
+        // Carried out before anything asked next on another connection: the server serves
+        // its clients in no fixed order, and a close request that overtook the key would
+        // let the window go first and the key fall to whatever window is left.
+        XSync(d, False);
     }
 
     Display* display() {

@@ -1,19 +1,29 @@
 #include "x11_connection.h"
 
+#include <X11/Xutil.h>
+
 #include <cstdlib>
 
 namespace platform::x11 {
 
 namespace {
-int errors_seen = 0;
-int count_error(Display*, XErrorEvent*) {
-    ++errors_seen;
-    return 0;
+
+// Xlib keeps one handler for the whole process.
+Display* trapped = nullptr;
+XErrorHandler outer = nullptr;
+
+int drop_error(Display* d, XErrorEvent* e) {
+    if (d == trapped || !outer) return 0;
+    return outer(d, e);
 }
+
 }  // namespace
 
 Connection::~Connection() {
-    if (display_) XCloseDisplay(display_);
+    if (!display_) return;
+    // Closing reads what the server still has for us, errors included.
+    ErrorTrap trap(display_);
+    XCloseDisplay(display_);
 }
 
 Display* Connection::get() {
@@ -26,14 +36,32 @@ Display* Connection::get() {
 }
 
 ErrorTrap::ErrorTrap(Display* display) : display_(display) {
-    XSync(display_, False);
-    previous_ = XSetErrorHandler(count_error);
+    previous_ = XSetErrorHandler(drop_error);
+    previous_trapped_ = trapped;
+    if (previous_ != drop_error) outer = previous_;
+    trapped = display_;
 }
 
 ErrorTrap::~ErrorTrap() {
-    // Errors of our requests arrive before the handler goes back.
-    XSync(display_, False);
+    trapped = previous_trapped_;
     XSetErrorHandler(previous_);
+}
+
+bool focus_within(Display* d, Window target) {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(d, &focus, &revert);
+    const Window root = DefaultRootWindow(d);
+    for (int depth = 0; focus != 0 && focus != PointerRoot && focus != root && depth < 64; ++depth) {
+        Window owner = 0;
+        if (focus == target || (XGetTransientForHint(d, focus, &owner) && owner == target)) return true;
+        Window r = 0, parent = 0, *kids = nullptr;
+        unsigned int n = 0;
+        if (!XQueryTree(d, focus, &r, &parent, &kids, &n)) return false;
+        if (kids) XFree(kids);
+        focus = parent;
+    }
+    return false;
 }
 
 }  // namespace platform::x11

@@ -7,6 +7,10 @@
 
 namespace platform::x11 {
 
+// Whether the keyboard focus is in the window, inside it, or in one of its dialogs (or
+// inside one). Asks the server.
+bool focus_within(Display* display, Window window);
+
 class Connection {
 public:
     Connection() = default;
@@ -22,8 +26,11 @@ private:
     bool tried_ = false;
 };
 
-// While alive, X errors (a window that went away meanwhile) are counted instead of
-// ending the program, which is what Xlib's default handler would do.
+// While alive, X errors of our connection (a window that went away meanwhile) are
+// dropped instead of ending the program, which is what Xlib's default handler would do;
+// errors of other connections go to the handler that was there before. It waits for
+// nothing: an error arrives with a later answer or event, and every read of our
+// connection happens inside a trap (the connection's close included).
 class ErrorTrap {
 public:
     explicit ErrorTrap(Display* display);
@@ -34,6 +41,7 @@ public:
 private:
     Display* display_;
     XErrorHandler previous_;
+    Display* previous_trapped_;
 };
 
 }  // namespace platform::x11

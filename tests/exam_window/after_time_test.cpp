@@ -89,7 +89,7 @@ TEST_F(AfterTimeTest, TheCounterGoesOnAcrossTheSignBoundaryAndAWrapOfTheTickCoun
 TEST_F(AfterTimeTest, TheButtonRefusesWhileAWordProcessorOrSpreadsheetRuns) {
     add_window(11, "OpusApp");
     add_window(12, "XLMAIN");
-    fake.message_box->answers = {MbResult::Ok, MbResult::Ok};
+    fake.message_box->answers = {MbResult::Ok, MbResult::Ok, MbResult::Ok, MbResult::Ok};
     dialog().Command1_Click();
     ASSERT_EQ(fake.message_box->shown.size(), 1u);
     const auto& box = fake.message_box->shown[0];
@@ -105,9 +105,21 @@ TEST_F(AfterTimeTest, TheButtonRefusesWhileAWordProcessorOrSpreadsheetRuns) {
     EXPECT_EQ(fake.message_box->shown[1].text, kWordRefusal);
     EXPECT_TRUE(exam_window::time_out_form().loaded());
 
-    fake.desktop->windows.clear();
+    // The Linux programs of each kind count the same; a text editor does not.
+    fake.desktop->windows = {{21, "libreoffice-writer", "Untitled 1 - LibreOffice Writer", "libreoffice"},
+                             {22, "Gnumeric", "Book1.gnumeric - Gnumeric", "gnumeric"},
+                             {23, "Mousepad", "a.txt - Mousepad", "mousepad"}};
     dialog().Command1_Click();
-    EXPECT_EQ(fake.message_box->shown.size(), 2u);
+    ASSERT_EQ(fake.message_box->shown.size(), 3u);
+    EXPECT_EQ(fake.message_box->shown[2].text, kExcelRefusal);
+    fake.desktop->windows.erase(fake.desktop->windows.begin() + 1);
+    dialog().Command1_Click();
+    ASSERT_EQ(fake.message_box->shown.size(), 4u);
+    EXPECT_EQ(fake.message_box->shown[3].text, kWordRefusal);
+
+    fake.desktop->windows = {{23, "Mousepad", "a.txt - Mousepad", "mousepad"}};
+    dialog().Command1_Click();
+    EXPECT_EQ(fake.message_box->shown.size(), 4u);
     EXPECT_FALSE(exam_window::time_out_form().loaded());
 }
 

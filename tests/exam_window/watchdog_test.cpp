@@ -44,27 +44,48 @@ protected:
 
 TEST_F(WatchdogTest, TickWithNoTargetOnlyLooksInOrder) {
     frmKaikei& f = start();
-    desktop->windows = {{7, "OpusApp", "文書1"}, {8, "XLMAIN", "Book1"}, {9, "CabinetWClass", "bramwick2"},
-                        {10, "CabinetWClass", "quorvex"}};
+    // Word processors, spreadsheets and file managers on other folders stay.
+    desktop->windows = {{7, "OpusApp", "文書1"},
+                        {8, "XLMAIN", "Book1"},
+                        {9, "CabinetWClass", "bramwick2"},
+                        {10, "CabinetWClass", "quorvex"},
+                        {13, "libreoffice-writer", "Untitled 1 - LibreOffice Writer", "libreoffice"},
+                        {14, "Gnumeric", "Book1.gnumeric - Gnumeric", "gnumeric"},
+                        {15, "Thunar", "bramwick2 - Thunar", "thunar"},
+                        {16, "Xterm", "bash", "xterm"}};
     f.Timer2_Timer();
     EXPECT_THAT(desktop->calls,
                 ElementsAre("find IEFrame|*", "find Notepad|*", "find rctrl_renwnd32|*",
                             "find Outlook Express Browser Class|*", "find CabinetWClass|bramwick",
                             "find CabinetWClass|bramwick_result"));
-    EXPECT_EQ(desktop->windows.size(), 4u);
 }
 
 TEST_F(WatchdogTest, ProgramsAreBroughtToTheFrontSentEscAndAskedToClose) {
     frmKaikei& f = start();
-    desktop->windows = {{3, "Notepad", "a.txt"}, {5, "rctrl_renwnd32", "受信トレイ"}};
+    desktop->windows = {{3, "Mousepad", "a.txt - Mousepad", "mousepad"},
+                        {5, "thunderbird-default", "受信トレイ", "Mail"},
+                        {6, "Notepad", "b.txt"}};
     f.Timer2_Timer();
+    // The two mail rows stand for the same kind: the second passes over the window the
+    // first has just asked.
     EXPECT_THAT(actions(), ElementsAre("front 3", "down 27", "up 27", "close 3", "front 5", "down 27", "up 27",
                                        "close 5"));
 }
 
-TEST_F(WatchdogTest, ExplorerOnTheWorkingFoldersIsOnlyAskedToClose) {
+TEST_F(WatchdogTest, EscOnlyWhenTheFocusLandedInTheTarget) {
     frmKaikei& f = start();
-    desktop->windows = {{11, "CabinetWClass", "bramwick_result"}, {12, "CabinetWClass", "bramwick"}};
+    desktop->windows = {{4, "firefox-esr", "Mozilla Firefox", "Navigator"}, {3, "Gedit", "a.txt - gedit", "gedit"}};
+    desktop->refuses_focus = {4};
+    f.Timer2_Timer();
+    EXPECT_THAT(actions(), ElementsAre("front 4", "close 4", "front 3", "down 27", "up 27", "close 3"));
+}
+
+TEST_F(WatchdogTest, FileManagersOnTheWorkingFoldersAreOnlyAskedToClose) {
+    frmKaikei& f = start();
+    desktop->windows = {{11, "Thunar", "bramwick_result - Thunar", "thunar"},
+                        {12, "CabinetWClass", "bramwick"},
+                        {13, "dolphin", "bramwick2 — Dolphin", "dolphin"},
+                        {14, "Thunar", "bramwick - Dolphin", "thunar"}};
     f.Timer2_Timer();
     EXPECT_THAT(actions(), ElementsAre("close 12", "close 11"));
 }
@@ -72,32 +93,64 @@ TEST_F(WatchdogTest, ExplorerOnTheWorkingFoldersIsOnlyAskedToClose) {
 TEST_F(WatchdogTest, OneWindowPerKindAndTick) {
     frmKaikei& f = start();
     desktop->close_removes_window = true;
-    desktop->windows = {{1, "Notepad", "a"}, {2, "Notepad", "b"}, {4, "IEFrame", "x"}};
+    desktop->windows = {{1, "Notepad", "a"}, {2, "Kate", "b", "kate"}, {4, "Chromium", "x", "chromium"}};
     f.Timer2_Timer();
     EXPECT_THAT(actions(), ElementsAre("front 4", "down 27", "up 27", "close 4", "front 1", "down 27", "up 27",
                                        "close 1"));
     desktop->calls.clear();
+    desktop->now_ms += 10;
     f.Timer2_Timer();
     EXPECT_THAT(actions(), ElementsAre("front 2", "down 27", "up 27", "close 2"));
     EXPECT_THAT(desktop->windows, IsEmpty());
 }
 
-TEST_F(WatchdogTest, AWindowThatStaysIsAskedAgainOnEveryTick) {
+TEST_F(WatchdogTest, AWindowThatStaysIsAskedAgainFiveTimesASecond) {
     frmKaikei& f = start();
-    desktop->windows = {{6, "IEFrame", "ページを離れますか"}};
-    for (int tick = 0; tick < 3; ++tick) f.Timer2_Timer();
-    EXPECT_EQ(std::count(desktop->calls.begin(), desktop->calls.end(), "close 6"), 3);
+    desktop->windows = {{6, "Firefox-esr", "ページを離れますか", "Navigator"}};
+    for (int tick = 0; tick < 100; ++tick, desktop->now_ms += 10) f.Timer2_Timer();
+    // Neither raised nor sent Esc in between.
+    EXPECT_EQ(std::count(desktop->calls.begin(), desktop->calls.end(), "close 6"), 5);
+    EXPECT_EQ(std::count(desktop->calls.begin(), desktop->calls.end(), "front 6"), 5);
+    EXPECT_EQ(std::count(desktop->calls.begin(), desktop->calls.end(), "down 27"), 5);
+}
+
+TEST_F(WatchdogTest, WhileAWindowAsksItsUserTheWatchdogWaitsAndTheNextWindowGetsItsTurn) {
+    frmKaikei& f = start();
+    desktop->windows = {{1, "Mousepad", "a.txt - Mousepad", "mousepad"}, {2, "Mousepad", "b.txt - Mousepad", "mousepad"}};
+    f.Timer2_Timer();  // asks 1
+    desktop->now_ms += 10;
+    // Its question comes up, a dialog of window 1 seen after the request.
+    desktop->windows.push_back({9, "Mousepad", "Save changes?", "mousepad", true, false, 1, desktop->now_ms});
+    desktop->calls.clear();
+    for (int tick = 0; tick < 100; ++tick, desktop->now_ms += 10) f.Timer2_Timer();  // window 2's turns
+    EXPECT_EQ(std::count(desktop->calls.begin(), desktop->calls.end(), "close 1"), 0);
+    EXPECT_EQ(std::count(desktop->calls.begin(), desktop->calls.end(), "close 9"), 0);  // nor the question
+    EXPECT_EQ(std::count(desktop->calls.begin(), desktop->calls.end(), "close 2"), 5);
+    // Answered "cancel": the window is asked again.
+    desktop->windows.erase(desktop->windows.begin() + 2);
+    desktop->calls.clear();
+    f.Timer2_Timer();
+    EXPECT_EQ(std::count(desktop->calls.begin(), desktop->calls.end(), "close 1"), 1);
+}
+
+TEST_F(WatchdogTest, WindowsWithoutTheDeleteProtocolAndOurOwnAreLeftAlone) {
+    frmKaikei& f = start();
+    desktop->windows = {{1, "Mousepad", "x", "mousepad", false},
+                        {2, "Notepad", "ours", "", true, true},
+                        {3, "Pluma", "y", "pluma"}};
+    f.Timer2_Timer();
+    EXPECT_THAT(actions(), ElementsAre("front 3", "down 27", "up 27", "close 3"));
 }
 
 // A desktop whose every call fails: each failing statement is skipped, the tick goes on.
 class FailingDesktop : public fakes::FakeDesktop {
 public:
-    platform::WindowId find_window(const std::string& c, const std::optional<std::string>& t) override {
-        platform::WindowId id = fakes::FakeDesktop::find_window(c, t);
+    platform::WindowId find_window_to_close(const std::string& c, const std::optional<std::string>& t) override {
+        platform::WindowId id = fakes::FakeDesktop::find_window_to_close(c, t);
         if (c == "IEFrame") throw platform::Error("lookup failed");
         return id;
     }
-    void bring_to_front(platform::WindowId id) override {
+    bool bring_to_front(platform::WindowId id) override {
         fakes::FakeDesktop::bring_to_front(id);
         throw platform::Error("gone");
     }
@@ -112,7 +165,8 @@ TEST_F(WatchdogTest, FailingStatementsAreSkipped) {
     fp.platform.keys = std::make_unique<KeysIntoLog>(d->calls);
     d->windows = {{1, "IEFrame", "x"}, {2, "Notepad", "y"}};
     f.Timer2_Timer();
-    EXPECT_THAT(d->calls, ElementsAre("find IEFrame|*", "find Notepad|*", "front 2", "down 27", "up 27", "close 2",
+    // A raise that failed says nothing of the focus: no Esc.
+    EXPECT_THAT(d->calls, ElementsAre("find IEFrame|*", "find Notepad|*", "front 2", "close 2",
                                       "find rctrl_renwnd32|*", "find Outlook Express Browser Class|*",
                                       "find CabinetWClass|bramwick", "find CabinetWClass|bramwick_result"));
     fp.platform.desktop = std::move(logging);

@@ -577,23 +577,33 @@ TEST_F(FrmMainTest, WatchdogAsksTheListedWindowsToClose) {
     fp_.desktop->windows = {{11, "IEFrame", "A"},         {12, "IEFrame", "B"},
                             {21, "CabinetWClass", "bramwick"}, {22, "CabinetWClass", "bramwick2"},
                             {23, "CabinetWClass", "OrvaneBramwick"}, {31, "XLMAIN", ""},
-                            {41, "Notepad", "bramwick"}};
+                            {41, "Notepad", "bramwick"},
+                            // The Linux programs of each kind.
+                            {51, "libreoffice-writer", "Untitled 1 - LibreOffice Writer", "libreoffice"},
+                            {52, "libreoffice-base", "New Database - LibreOffice Base", "libreoffice"},
+                            {53, "Evolution", "Mail - Evolution", "evolution"},
+                            {54, "Claws-mail", "Claws Mail", "claws-mail"},
+                            {55, "Nemo", "bramwick_result", "nemo"},
+                            {56, "Mousepad", "bramwick - Mousepad", "mousepad"}};
     fp_.desktop->close_removes_window = true;
     fp_.desktop->calls.clear();
     f.Timer1->fire();
     const std::vector<std::string> first{
         "find IEFrame|*",        "close 11",
         "find XLMAIN|*",         "close 31",
-        "find OpusApp|*",        "find OMain|*",
-        "find rctrl_renwnd32|*", "find Outlook Express Browser Class|*",
+        "find OpusApp|*",        "close 51",
+        "find OMain|*",          "close 52",
+        "find rctrl_renwnd32|*", "close 53",
+        "find Outlook Express Browser Class|*", "close 54",
         "find CabinetWClass|OrvaneBramwick", "close 23",
         "find CabinetWClass|bramwick", "close 21",
-        "find CabinetWClass|bramwick_result"};
+        "find CabinetWClass|bramwick_result", "close 55"};
     EXPECT_EQ(fp_.desktop->calls, first);
     fp_.desktop->calls.clear();
     f.Timer1->fire();
     EXPECT_EQ(std::count(fp_.desktop->calls.begin(), fp_.desktop->calls.end(), "close 12"), 1);
-    EXPECT_EQ(fp_.desktop->windows.size(), 2u);  // bramwick2 and the other program's window stay
+    // bramwick2 and the text editors stay: this list has no text editor.
+    EXPECT_EQ(fp_.desktop->windows.size(), 3u);
     fp_.desktop->calls.clear();
     f.Timer1->fire();
     EXPECT_EQ(fp_.desktop->calls.size(), 9u);  // nine looks, nothing to close

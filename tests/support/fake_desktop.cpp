@@ -4,17 +4,32 @@
 
 namespace fakes {
 
-platform::WindowId FakeDesktop::find_window(const std::string& window_class,
-                                            const std::optional<std::string>& title) {
+void FakeDesktop::look(const std::string& window_class, const std::optional<std::string>& title) {
     calls.push_back("find " + window_class + "|" + (title ? *title : std::string("*")));
-    for (const DesktopWindow& w : windows)
-        if (w.window_class == window_class && (!title || w.title == *title)) return w.id;
-    return 0;
+    registry_.assign(windows);
 }
 
-void FakeDesktop::bring_to_front(platform::WindowId id) { calls.push_back("front " + std::to_string(id)); }
+platform::WindowId FakeDesktop::find_window(const std::string& window_class,
+                                            const std::optional<std::string>& title) {
+    look(window_class, title);
+    return registry_.find(window_class, title);
+}
+
+platform::WindowId FakeDesktop::find_window_to_close(const std::string& window_class,
+                                                     const std::optional<std::string>& title) {
+    look(window_class, title);
+    return registry_.find_to_close(window_class, title, now_ms);
+}
+
+bool FakeDesktop::bring_to_front(platform::WindowId id) {
+    calls.push_back("front " + std::to_string(id));
+    return refuses_focus.count(id) == 0;
+}
 
 void FakeDesktop::request_close(platform::WindowId id) {
+    registry_.assign(windows);
+    if (!registry_.may_ask(id, now_ms)) return;
+    registry_.asked(id, now_ms);
     calls.push_back("close " + std::to_string(id));
     if (close_removes_window)
         windows.erase(std::remove_if(windows.begin(), windows.end(),

@@ -1,18 +1,19 @@
 #pragma once
-// A desktop of scripted windows that records what was done to them.
+// A desktop of scripted windows that records what was done to them. Lookups and the
+// rhythm of close requests follow the real desktop's rules (platform::WindowRegistry).
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/window_registry.h"
 
 namespace fakes {
 
-struct DesktopWindow {
-    platform::WindowId id = 0;
-    std::string window_class;
-    std::string title;
-};
+// {id, class, title} and, where a test needs them, the instance, the delete protocol,
+// whether it is ours, the window it is a dialog of and when it was first seen.
+using DesktopWindow = platform::ClientWindow;
 
 // Where place() put a window (it is then shown and out of the topmost band).
 struct Placement {
@@ -21,10 +22,13 @@ struct Placement {
 
 class FakeDesktop : public platform::Desktop {
 public:
-    // First scripted window with that class and, when given, that title.
     platform::WindowId find_window(const std::string& window_class,
                                    const std::optional<std::string>& title) override;
-    void bring_to_front(platform::WindowId id) override;
+    platform::WindowId find_window_to_close(const std::string& window_class,
+                                            const std::optional<std::string>& title) override;
+    // The focus lands in the window unless its id is in refuses_focus.
+    bool bring_to_front(platform::WindowId id) override;
+    // Recorded only when the rules let the request go out.
     void request_close(platform::WindowId id) override;
     // Records the call; a scripted window with that id is placed. 0 and unknown ids change nothing.
     void place(platform::WindowId id, int x, int y, int width, int height) override;
@@ -33,14 +37,21 @@ public:
     std::vector<DesktopWindow> windows;
     // When set, a window asked to close goes away, as a program that obeys would do.
     bool close_removes_window = false;
+    std::set<platform::WindowId> refuses_focus;
+    // The desktop's clock in milliseconds, moved by the test.
+    uint32_t now_ms = 0;
 
-    // Every call in order: "find <class>|<title or *>", "front <id>", "close <id>",
-    // "place <id> <x>,<y> <width>x<height>", "topmost on" / "topmost off".
+    // Every call in order: "find <class>|<title or *>" (for both lookups), "front <id>",
+    // "close <id>", "place <id> <x>,<y> <width>x<height>", "topmost on" / "topmost off".
     std::vector<std::string> calls;
     // The scripted windows placed so far, by id.
     std::map<platform::WindowId, Placement> placements;
     // The last topmost state asked for each of our windows.
     std::map<QWidget*, bool> topmost;
+
+private:
+    void look(const std::string& window_class, const std::optional<std::string>& title);
+    platform::WindowRegistry registry_;
 };
 
 }  // namespace fakes

@@ -5,6 +5,7 @@
 #include <functional>
 #include <thread>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace fakes {
@@ -26,6 +27,32 @@ inline bool wait_for_event(Display* d, const std::function<bool(const XEvent&)>&
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return false;
+}
+
+// Polls until the condition holds, within the limit: what a window manager does comes in
+// its own time.
+inline bool eventually(const std::function<bool()>& condition,
+                       std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return condition();
+}
+
+// Whether a window manager announces itself on the display's root window.
+inline bool window_manager_running(Display* d) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool found =
+        XGetWindowProperty(d, DefaultRootWindow(d), XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
+                           XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        type == XA_WINDOW && count == 1;
+    if (data) XFree(data);
+    return found;
 }
 
 }  // namespace fakes

@@ -1,0 +1,44 @@
+#pragma once
+// The kinds of program the watchdogs close, and which X11 windows belong to each kind.
+// The lists name the window classes of their original platform ("IEFrame", "XLMAIN",
+// ...); each such class stands for a kind of program, and on this desktop for the Linux
+// programs of that kind, recognised by the WM_CLASS of their windows.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+enum class ProgramKind : uint8_t {
+    web_browser,
+    spreadsheet,
+    word_processor,
+    database,
+    mail,
+    text_editor,
+    file_manager,
+};
+
+// One bit per kind, so a window's kinds are worked out once, not on every lookup.
+using KindSet = uint16_t;
+constexpr KindSet kind_bit(ProgramKind k) { return static_cast<KindSet>(1u << static_cast<unsigned>(k)); }
+
+// What a window's WM_CLASS (instance and class name) says it is: the kinds of program it
+// belongs to, and the title suffix its program puts after a folder's name (file managers
+// only, "" when it shows the bare name).
+struct ProgramIdentity {
+    KindSet kinds = 0;
+    std::string folder_title_suffix;
+};
+ProgramIdentity identify_program(const std::string& instance, const std::string& window_class);
+
+// The kind that one of the lists' classes stands for; nothing for a class the table does
+// not know, which then matches only windows of exactly that class.
+std::optional<ProgramKind> kind_of_listed_class(const std::string& listed_class);
+
+// Whether a window's title shows the folder: exactly its name, or its name followed by
+// that file manager's own suffix (" - Thunar"). A longer name never matches.
+bool title_shows_folder(const std::string& window_title, const std::string& folder,
+                        const std::string& program_suffix);
+
+}  // namespace platform

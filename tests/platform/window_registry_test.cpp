@@ -1,0 +1,107 @@
+// Which windows a lookup picks and when a window may be asked again, without a display.
+#include <gtest/gtest.h>
+
+#include "platform/program_kinds.h"
+#include "platform/window_registry.h"
+
+namespace {
+
+using platform::ClientWindow;
+using platform::WindowRegistry;
+
+TEST(ProgramKinds, EachListedClassStandsForTheLinuxProgramsOfItsKind) {
+    struct Case {
+        const char *instance, *window_class, *listed_class;
+        bool matches;
+    } cases[] = {
+        {"Navigator", "firefox-esr", "IEFrame", true},
+        {"chromium", "Chromium", "IEFrame", true},
+        {"Falkon Browser", "Falkon", "IEFrame", true},
+        {"libreoffice", "libreoffice-calc", "XLMAIN", true},
+        {"libreoffice", "libreoffice-calc", "OpusApp", false},
+        {"libreoffice", "libreoffice-writer", "OpusApp", true},
+        {"libreoffice", "libreoffice-base", "OMain", true},
+        {"libreoffice", "LibreOffice 7.4", "XLMAIN", false},  // its start centre says no kind
+        {"gnumeric", "Gnumeric", "XLMAIN", true},
+        {"Mail", "thunderbird-default", "rctrl_renwnd32", true},
+        {"kmail", "kmail2", "Outlook Express Browser Class", true},
+        {"mousepad", "Mousepad", "Notepad", true},
+        {"kwrite", "kwrite", "Notepad", true},
+        {"mousepad", "Mousepad", "IEFrame", false},
+        {"org.gnome.Nautilus", "org.gnome.Nautilus", "CabinetWClass", true},
+        {"xterm", "XTerm", "Notepad", false},
+        {"x", "IEFrame", "IEFrame", true},                // the listed class itself
+        {"x", "LedgrinProbe", "LedgrinProbe", true},      // a class the table does not know: itself only
+        {"ledgrinprobe", "LedgrinProbe", "ledgrinprobe", true},
+        {"x", "ledgrinprobe", "LedgrinProbe", false},     // exact case
+    };
+    for (const Case& c : cases) {
+        WindowRegistry r;
+        r.assign({{1, c.window_class, "t", c.instance}});
+        EXPECT_EQ(r.find(c.listed_class, std::nullopt) == 1, c.matches) << c.window_class << " as " << c.listed_class;
+    }
+}
+
+TEST(ProgramKinds, AFolderWindowShowsTheFolderOrItWithItsOwnManagersSuffix) {
+    struct Case {
+        const char *instance, *title;
+        bool matches;
+    } cases[] = {
+        {"thunar", "bramwick - Thunar", true},      {"thunar", "bramwick", true},
+        {"thunar", "bramwick2 - Thunar", false},    {"thunar", "bramwick — Dolphin", false},
+        {"dolphin", "bramwick — Dolphin", true},    {"dolphin", "bramwick - Thunar", false},
+        {"caja", "bramwick", true},                 {"caja", "bramwick2", false},
+        {"nemo", "bramwick - Thunar", false},       {"CabinetWClass", "bramwick", true},
+        {"CabinetWClass", "bramwick - Thunar", false}, {"thunar", " - Thunar", false},
+    };
+    for (const Case& c : cases) {
+        WindowRegistry r;
+        r.assign({{1, "", c.title, c.instance}});
+        EXPECT_EQ(r.find("CabinetWClass", std::string("bramwick")) == 1, c.matches) << c.title;
+    }
+}
+
+TEST(WindowRegistry, OwnWindowsAndDialogsNeverMatchAndTheTopWindowComesFirst) {
+    WindowRegistry r;
+    r.assign({{5, "Gedit", "ours", "gedit", true, true},
+              {6, "Gedit", "Save?", "gedit", true, false, 7},
+              {7, "Gedit", "a.txt", "gedit"},
+              {8, "Pluma", "b.txt", "pluma"}});
+    EXPECT_EQ(r.find("Notepad", std::nullopt), 7u);
+}
+
+TEST(WindowRegistry, AWindowIsAskedAtMostOnceIn200MsAcrossAWrapOfTheClock) {
+    WindowRegistry r;
+    r.assign({{1, "Mousepad", "a", "mousepad"}, {2, "Mousepad", "b", "mousepad"}});
+    const uint32_t t0 = 0xFFFFFF00u;  // the clock wraps in 256 ms
+    ASSERT_EQ(r.find_to_close("Notepad", std::nullopt, t0), 1u);
+    r.asked(1, t0);
+    EXPECT_EQ(r.find_to_close("Notepad", std::nullopt, t0 + 10), 2u);  // the next one's turn
+    r.asked(2, t0 + 10);
+    EXPECT_EQ(r.find_to_close("Notepad", std::nullopt, t0 + 199), 0u);
+    EXPECT_EQ(r.find_to_close("Notepad", std::nullopt, t0 + 200), 1u);
+    // A window that went takes its rhythm along: its id, given to a new window, is free.
+    r.assign({{2, "Mousepad", "b", "mousepad"}});
+    r.assign({{1, "Mousepad", "new", "mousepad"}, {2, "Mousepad", "b", "mousepad"}});
+    EXPECT_TRUE(r.may_ask(1, t0 + 20));
+    EXPECT_FALSE(r.may_ask(2, t0 + 20));
+    EXPECT_FALSE(r.may_ask(99, t0 + 20));  // unknown
+}
+
+TEST(WindowRegistry, AQuestionThatCameUpAfterTheRequestHoldsTheNextOneBack) {
+    WindowRegistry r;
+    r.assign({{1, "Mousepad", "a", "mousepad"}, {3, "Mousepad", "Preferences", "mousepad", true, false, 1, 50}});
+    r.asked(1, 100);
+    // A dialog that was open before the request does not: the Esc before the request is
+    // there to close it.
+    EXPECT_TRUE(r.may_ask(1, 300));
+    r.assign({{1, "Mousepad", "a", "mousepad"},
+              {3, "Mousepad", "Preferences", "mousepad", true, false, 1, 50},
+              {4, "Mousepad", "Save changes?", "mousepad", true, false, 1, 110}});
+    EXPECT_FALSE(r.may_ask(1, 300));
+    EXPECT_FALSE(r.may_ask(1, 5000));
+    r.assign({{1, "Mousepad", "a", "mousepad"}});  // answered "cancel"
+    EXPECT_TRUE(r.may_ask(1, 5000));
+}
+
+}  // namespace
