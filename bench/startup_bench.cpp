@@ -35,9 +35,13 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "bench.h"
+#include "common/startup.h"
+#include "platform/backends.h"
+#include "platform/database.h"
 
 // Xlib after every Qt header: its macros clash with Qt's names.
 #include <X11/Xlib.h>
@@ -63,7 +67,7 @@ double ms_between(Steady::time_point a, Steady::time_point b) {
 // ---------------------------------------------------------------------------------------
 // The floor: a bare web view, started as a process of its own (this program again).
 
-int bare_view(int width, int height) {
+int bare_view(int width, int height, const char* page_file) {
     int argc = 1;
     char name[] = "bare_view";
     char* argv[] = {name, nullptr};
@@ -71,7 +75,13 @@ int bare_view(int width, int height) {
     QApplication app(argc, argv);
     QWebEngineView view;
     view.setGeometry(0, 0, width, height);
-    view.setHtml(QStringLiteral("<!DOCTYPE html><html><body><p>Ledgrin</p></body></html>"));
+    if (page_file) {
+        std::ifstream in(page_file, std::ios::binary);
+        const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        view.setHtml(QString::fromStdString(page));
+    } else {
+        view.setHtml(QStringLiteral("<!DOCTYPE html><html><body><p>Ledgrin</p></body></html>"));
+    }
     view.show();
     return app.exec();
 }
@@ -335,7 +345,8 @@ void copy_into(const std::string& file, const std::string& folder, const std::st
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "--bare-view") == 0) return bare_view(std::atoi(argv[2]), std::atoi(argv[3]));
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "--bare-view") == 0)
+        return bare_view(std::atoi(argv[2]), std::atoi(argv[3]), argc == 5 ? argv[4] : nullptr);
 
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     const char* tmp = std::getenv("TMPDIR");
@@ -373,22 +384,37 @@ int main(int argc, char** argv) {
 
         // The bare view is this program again, by its own path.
         const std::string self = fs::read_symlink("/proc/self/exe").string();
+        // Each program beside two floors: a bare view with a trivial page, and a bare view
+        // with the program's own first page, which shows how much of the time is the
+        // drawing of that page itself.
+        const std::string notice = root + "notice.html";
+        {
+            auto engine = platform::make_sqlcipher_engine();
+            auto db = engine->open(root + "exam/data/qfile.dat", common::kDbPassword);
+            const auto rows = db->query("select * from gamen order by id asc");
+            if (rows.size() < 2) throw std::runtime_error("the page database has no notice page");
+            std::ofstream(notice, std::ios::binary) << rows[1].field("gamen").value_or("");
+        }
         std::vector<Subject> subjects;
-        for (const auto& [figure, program] :
-             {std::pair{"start-up of ledgrin to the notice page drawn", root + "exam/ledgrin"},
-              std::pair{"start-up of the launcher to the sign-in page drawn", root + "launch/launcher"}}) {
+        for (const auto& [figure, program, page] :
+             {std::tuple{"start-up of ledgrin to the notice page drawn", root + "exam/ledgrin", notice},
+              std::tuple{"start-up of the launcher to the sign-in page drawn", root + "launch/launcher",
+                         root + "launch/data/index.html"}}) {
             Subject measured{figure, {program}, {}, {}};
             Watcher::Result first = run(measured.args, nullptr);
             if (!first.ok) throw std::runtime_error("no window settled for " + program + " (see " + log + ")");
             measured.settled = first.settled;
-            // Of the size the program's window shows on the screen.
-            Subject floor{"", {self, "--bare-view", std::to_string(first.settled.width),
-                               std::to_string(first.settled.height)}, {}, {}};
-            Watcher::Result floor_first = run(floor.args, nullptr);
-            if (!floor_first.ok) throw std::runtime_error("no window settled for the bare web view");
-            floor.settled = floor_first.settled;
             subjects.push_back(std::move(measured));
-            subjects.push_back(std::move(floor));
+            // Of the size the program's window shows on the screen.
+            for (const std::string& floor_page : {std::string(), page}) {
+                Subject floor{"", {self, "--bare-view", std::to_string(first.settled.width),
+                                   std::to_string(first.settled.height)}, {}, {}};
+                if (!floor_page.empty()) floor.args.push_back(floor_page);
+                Watcher::Result floor_first = run(floor.args, nullptr);
+                if (!floor_first.ok) throw std::runtime_error("no window settled for the bare web view");
+                floor.settled = floor_first.settled;
+                subjects.push_back(std::move(floor));
+            }
         }
         for (int round = 0; round < kRounds; ++round) {
             for (Subject& s : subjects) {
@@ -397,9 +423,12 @@ int main(int argc, char** argv) {
                 s.samples.push_back(r.ms);
             }
         }
-        for (size_t i = 0; i + 1 < subjects.size(); i += 2)
-            bench::report(subjects[i].figure, bench::median(subjects[i].samples), bench::median(subjects[i + 1].samples),
-                          "ms");
+        for (size_t i = 0; i + 2 < subjects.size(); i += 3) {
+            const double value = bench::median(subjects[i].samples);
+            bench::report(subjects[i].figure, value, bench::median(subjects[i + 1].samples), "ms");
+            bench::report("  the same beside a bare view of the same page", value,
+                          bench::median(subjects[i + 2].samples), "ms");
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "startup_bench: %s\n", e.what());
         status = 1;
