@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "common/forms.h"
+#include "launcher/icon.h"
 #include "launcher/module1.h"
 #include "launcher/startup.h"
 #include "platform/platform.h"
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     common::install_fonts();
+    // Every window of the launcher, its message boxes included, carries its icon.
+    app.setWindowIcon(launcher::launcher_icon());
 
     auto p = platform::make_real_platform(launcher::kLauncherTitle);
     platform::set_current(p.get());

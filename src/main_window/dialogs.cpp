@@ -1,11 +1,9 @@
 #include "dialogs.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 #include "common/state.h"
 #include "frm_main.h"
@@ -21,22 +19,11 @@ Dialog::Dialog(bool fixed_border, double client_width, double client_height) {
     Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     flags |= fixed_border ? Qt::Dialog : Qt::Window;
     setWindowFlags(flags);
-    set_refuse_close(true);
-    const int w = common::twips_to_px(client_width);
-    const int h = common::twips_to_px(client_height);
-    if (fixed_border)
-        setFixedSize(w, h);
-    else
-        resize(w, h);
-}
-
-void Dialog::showEvent(QShowEvent* e) {
-    common::Form::showEvent(e);
-    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = s->availableGeometry();
-        const QSize outer = frameGeometry().size();
-        move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
-    }
+    set_control_box(false);
+    set_show_in_taskbar(!fixed_border);
+    if (fixed_border) setFixedSize(common::twips_to_px(client_width), common::twips_to_px(client_height));
+    set_client_size(client_width, client_height);
+    set_start_centred(true);
 }
 
 void Dialog::keyPressEvent(QKeyEvent* e) {

@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QString>
@@ -18,6 +19,8 @@
 #include "backends.h"
 #include "error.h"
 #include "message_box.h"
+#include "stacking.h"
+#include "x11_own_windows.h"
 
 namespace platform {
 
@@ -168,7 +171,16 @@ private:
             box.setEscapeButton(request.buttons == MbButtons::OkCancel ? buttons.back() : buttons.front());
         }
 
+        // Above the window it was opened over, even one kept above all others, and with the
+        // focus; the focus goes back there once it is answered.
+        QPointer<QWidget> below = window_below(&box);
+        stack_above(&box, below);
+        // A question that must be answered offers the window manager no close button.
+        box.winId();
+        if (box.must_choose) x11::set_window_hints(&box, WindowHints{true, false});
+
         box.exec();
+        return_focus(below);
         for (size_t i = 0; i < choices.size(); ++i)
             if (box.clickedButton() == buttons[i]) return choices[i].result;
         // Closed without a button: OK for an OK box, Cancel for an OK/Cancel box.
