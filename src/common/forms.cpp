@@ -284,7 +284,19 @@ void Form::showEvent(QShowEvent* e) {
     // The native window exists and is not mapped yet: what the window manager is told and
     // what it will put around the window take effect with the first map.
     if (platform::Desktop* desktop = own_desktop()) {
-        ignore_errors([&] { desktop->set_window_hints(this, {show_in_taskbar_, control_box_}); });
+        const platform::WindowHints hints{show_in_taskbar_, control_box_};
+        ignore_errors([&] { desktop->set_window_hints(this, hints); });
+        // Qt writes its own idea of the buttons while it maps the window; ours go over it
+        // once the loop turns, and the window manager takes them from there.
+        // A window manager that did not say before the map what it puts around the window
+        // may have said it by then.
+        QMetaObject::invokeMethod(
+            this,
+            [this, desktop, hints] {
+                if (!control_box_) ignore_errors([&] { desktop->set_window_hints(this, hints); });
+                follow_frame();
+            },
+            Qt::QueuedConnection);
         ignore_errors([&] { frame_ = desktop->frame_extents(this); });
     }
     if (start_centred_) {

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShowEvent>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,17 @@ public:
     bool must_choose = false;
 
 protected:
+    void showEvent(QShowEvent* e) override {
+        QMessageBox::showEvent(e);
+        // A question that must be answered offers the window manager no close button. Qt
+        // writes its own idea of the buttons while it maps the box; ours go over it once
+        // the box's loop turns.
+        if (must_choose && !e->spontaneous()) {
+            QMetaObject::invokeMethod(
+                this, [this] { x11::set_window_hints(this, WindowHints{true, false}); }, Qt::QueuedConnection);
+        }
+    }
+
     void keyPressEvent(QKeyEvent* e) override {
         if (must_choose && e->key() == Qt::Key_Escape) {
             e->accept();
@@ -175,10 +187,6 @@ private:
         // focus; the focus goes back there once it is answered.
         QPointer<QWidget> below = window_below(&box);
         stack_above(&box, below);
-        // A question that must be answered offers the window manager no close button.
-        box.winId();
-        if (box.must_choose) x11::set_window_hints(&box, WindowHints{true, false});
-
         box.exec();
         return_focus(below);
         for (size_t i = 0; i < choices.size(); ++i)
