@@ -52,6 +52,9 @@ protected:
         std::vector<QSize> sizes = x->icon_sizes(w, &drawn);
         std::vector<QSize> expected;
         for (int n : launcher::kIconSizes) expected.emplace_back(n, n);
+        ASSERT_EQ(expected.size(), 15u);
+        EXPECT_EQ(expected.front(), QSize(16, 16));
+        EXPECT_EQ(expected.back(), QSize(256, 256));
         std::sort(sizes.begin(), sizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
         EXPECT_EQ(sizes, expected);
         EXPECT_TRUE(drawn);
