@@ -57,7 +57,13 @@ table.f th{width:150px;text-align:left;font-weight:normal;background:#eef3f8;bor
 table.f td{border:1px solid #c9d6e3;padding:6px 8px}
 input,select{font-family:inherit;font-size:15px;padding:2px 4px}
 .req{color:#c0392b;font-size:12px;margin-left:4px}
-.hint{font-size:12px;color:#666;margin-left:6px}
+.hint{font-size:12px;color:#666;margin-left:6px;white-space:nowrap}
+input[type=text]{max-width:100%;box-sizing:border-box}
+@media (max-width:640px){
+table.f,table.f tbody,table.f tr,table.f th,table.f td{display:block;width:auto}
+table.f tr{margin-bottom:6px}
+table.f th{border-bottom:none;white-space:normal}
+}
 </style></head><body><div class="box">
 <h1>受験者登録</h1>
 <p>受験者の情報を入力し、下の「登録」ボタンを押してください。<span class="req">必須</span>の欄は必ず入力してください。</p>
@@ -114,13 +120,13 @@ h1{font-size:21px;margin:0 0 12px;padding:6px 10px;border-left:6px solid #2f5d8a
 h2{font-size:17px;margin:18px 0 8px;color:#2f5d8a}
 .box{max-width:770px}
 .note{font-size:13px;color:#555}
-table.r{border-collapse:collapse;margin:8px 0 14px}
+table.r{border-collapse:collapse;margin:8px 0 14px;width:100%;max-width:480px}
 table.r th,table.r td{border:1px solid #c9d6e3;padding:6px 12px}
-table.r th{background:#eef3f8;font-weight:normal;text-align:left;width:240px}
-table.r td.pt{text-align:right;width:90px}
+table.r th{background:#eef3f8;font-weight:normal;text-align:left;width:50%}
+table.r td.pt{text-align:right;white-space:nowrap}
 .total th,.total td{font-weight:bold}
-.judge{display:flex;align-items:center;gap:24px;margin:10px 0}
-.judge img{max-width:300px}
+.judge{display:flex;flex-wrap:wrap;align-items:center;gap:16px 24px;margin:10px 0}
+.judge img{max-width:100%}
 @media print{body{padding:0}}
 </style></head><body><div class="box">
 <h1>試験結果</h1>

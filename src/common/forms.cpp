@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -14,6 +15,7 @@
 
 #include "platform/dispatch_gate.h"
 #include "platform/platform.h"
+#include "platform/stacking.h"
 
 namespace common {
 
@@ -89,7 +91,8 @@ QPushButton* make_button(QWidget* parent, const std::string& caption, double lef
     auto* b = new QPushButton(parent);
     b->setFont(font);
     set_caption(b, caption);
-    b->setAutoDefault(false);
+    // Enter clicks the button that has the focus, as Space does.
+    b->setAutoDefault(true);
     place(b, left, top, width, height);
     return b;
 }
@@ -143,14 +146,45 @@ Form::~Form() {
     if (modal_loop_) modal_loop_->quit();
 }
 
+namespace {
+// The desktop of the platform in use; none in tests that set up no platform.
+platform::Desktop* own_desktop() {
+    try {
+        return platform::current().desktop.get();
+    } catch (const platform::Error&) {
+        return nullptr;
+    }
+}
+
+bool operator==(const platform::FrameExtents& a, const platform::FrameExtents& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+}  // namespace
+
+void Form::sync_outer_size() {
+    if (!client_sized_) return;
+    width_ = client_width_ + px_to_twips(frame_.left + frame_.right);
+    height_ = client_height_ + px_to_twips(frame_.top + frame_.bottom);
+}
+
 void Form::apply_geometry() {
-    // Outer size in twips; the frame (when a window manager adds one) is taken off the client.
-    QSize frame = frameGeometry().size() - geometry().size();
-    if (frame.width() < 0 || frame.height() < 0 || !isVisible()) frame = QSize(0, 0);
-    int w = std::max(0, twips_to_px(width_) - frame.width());
-    int h = std::max(0, twips_to_px(height_) - frame.height());
-    move(twips_to_px(left_), twips_to_px(top_));
-    resize(w, h);
+    placed_ = true;
+    sync_outer_size();
+    // The twips are the outer rectangle; the client area sits inside the frame.
+    const int w = std::max(0, twips_to_px(width_) - frame_.left - frame_.right);
+    const int h = std::max(0, twips_to_px(height_) - frame_.top - frame_.bottom);
+    setGeometry(twips_to_px(left_) + frame_.left, twips_to_px(top_) + frame_.top, w, h);
+}
+
+void Form::follow_frame() {
+    if (!isVisible()) return;
+    platform::Desktop* desktop = own_desktop();
+    if (!desktop) return;
+    platform::FrameExtents now;
+    ignore_errors([&] { now = desktop->frame_extents(this); });
+    if (now == frame_) return;
+    frame_ = now;
+    if (placed_) apply_geometry();
 }
 
 void Form::set_Left(double twips) {
@@ -163,10 +197,12 @@ void Form::set_Top(double twips) {
 }
 void Form::set_Width(double twips) {
     width_ = std::max(0.0, twips);
+    client_sized_ = false;
     apply_geometry();
 }
 void Form::set_Height(double twips) {
     height_ = std::max(0.0, twips);
+    client_sized_ = false;
     apply_geometry();
 }
 void Form::move_twips(double left, double top, double width, double height) {
@@ -174,7 +210,20 @@ void Form::move_twips(double left, double top, double width, double height) {
     top_ = top;
     width_ = std::max(0.0, width);
     height_ = std::max(0.0, height);
+    client_sized_ = false;
     apply_geometry();
+}
+
+void Form::set_client_size(double width, double height) {
+    client_sized_ = true;
+    client_width_ = std::max(0.0, width);
+    client_height_ = std::max(0.0, height);
+    apply_geometry();
+}
+
+void Form::set_control_box(bool on) {
+    control_box_ = on;
+    if (!on) refuse_close_ = true;
 }
 
 double Form::ScaleWidth() const { return px_to_twips(width()); }
@@ -193,6 +242,9 @@ void Form::show_modeless() {
 void Form::show_modal() {
     if (unloaded_) return;
     QPointer<Form> self(this);
+    // Above the window it was opened over, which has the focus again once it has closed.
+    QPointer<QWidget> below = platform::window_below(this);
+    platform::stack_above(this, below);
     setWindowModality(Qt::ApplicationModal);
     show();
     raise();
@@ -202,6 +254,7 @@ void Form::show_modal() {
     modal_loop_ = &loop;
     loop.exec();
     if (self) self->modal_loop_ = nullptr;
+    platform::return_focus(below);
 }
 
 void Form::closeEvent(QCloseEvent* e) {
@@ -217,7 +270,47 @@ void Form::closeEvent(QCloseEvent* e) {
 
 void Form::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
+    follow_frame();
     run_handler("Form_Resize", [this] { Form_Resize(); });
+}
+
+void Form::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    follow_frame();
+}
+
+void Form::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    // A window manager showing the window again (from the taskbar, say) needs nothing new.
+    if (e->spontaneous()) return;
+    // The native window exists and is not mapped yet: what the window manager is told and
+    // what it will put around the window take effect with the first map.
+    if (platform::Desktop* desktop = own_desktop()) {
+        const platform::WindowHints hints{show_in_taskbar_, control_box_};
+        ignore_errors([&] { desktop->set_window_hints(this, hints); });
+        // Qt writes its own idea of the buttons while it maps the window; ours go over it
+        // once the loop turns, and the window manager takes them from there.
+        // A window manager that did not say before the map what it puts around the window
+        // may have said it by then.
+        QMetaObject::invokeMethod(
+            this,
+            [this, desktop, hints] {
+                if (!control_box_) ignore_errors([&] { desktop->set_window_hints(this, hints); });
+                follow_frame();
+            },
+            Qt::QueuedConnection);
+        ignore_errors([&] { frame_ = desktop->frame_extents(this); });
+    }
+    if (start_centred_) {
+        if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+            if (!placed_ && !client_sized_) set_client_size(px_to_twips(width()), px_to_twips(height()));
+            sync_outer_size();
+            const QRect area = s->availableGeometry();
+            left_ = px_to_twips(area.x() + (area.width() - twips_to_px(width_)) / 2);
+            top_ = px_to_twips(area.y() + (area.height() - twips_to_px(height_)) / 2);
+        }
+    }
+    if (placed_ || start_centred_) apply_geometry();
 }
 
 void Form::hideEvent(QHideEvent* e) {

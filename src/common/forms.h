@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/desktop.h"
+
 class QEventLoop;
 class QLabel;
 class QPushButton;
@@ -93,7 +95,8 @@ public:
     explicit Form(QWidget* parent = nullptr);
     ~Form() override;
 
-    // Outer geometry in twips, as the form's code set it last (or as shown).
+    // Outer geometry in twips, as the form's code set it last (or as shown): the window
+    // manager's frame is inside it, so the client area is smaller by the frame.
     double Left() const { return left_; }
     double Top() const { return top_; }
     double Width() const { return width_; }
@@ -106,6 +109,12 @@ public:
     // Client area in twips.
     double ScaleWidth() const;
     double ScaleHeight() const;
+    // Sizes the client area in twips; the outer size follows the frame once it is known.
+    void set_client_size(double width, double height);
+    // Placed in the middle of the work area, frame included, each time it is shown.
+    void set_start_centred(bool on) { start_centred_ = on; }
+    // The frame the window manager puts around the form; zero without one.
+    const platform::FrameExtents& frame() const { return frame_; }
 
     void set_caption(const std::string& caption);
     std::string caption() const;
@@ -119,6 +128,11 @@ public:
 
     // Forms without a close box refuse the window manager's close request.
     void set_refuse_close(bool refuse) { refuse_close_ = refuse; }
+    // Whether the form has a taskbar entry and a control box (close, minimise and maximise
+    // buttons, window menu); the window manager is told before each show. A form without a
+    // control box also refuses the window manager's close request.
+    void set_show_in_taskbar(bool shown) { show_in_taskbar_ = shown; }
+    void set_control_box(bool on);
 
     // Called once by the default instance right after creation.
     virtual void Form_Load() {}
@@ -131,14 +145,28 @@ protected:
 
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
     bool event(QEvent* e) override;
 
 private:
     friend class FormSlot;
     void apply_geometry();
+    // A form sized by its client area grows by the frame.
+    void sync_outer_size();
+    // Takes the frame as the window manager reports it now; a change moves the client area.
+    void follow_frame();
 
     double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    // Set once the form's code has placed or sized it; until then Qt's geometry stands.
+    bool placed_ = false;
+    bool client_sized_ = false;
+    double client_width_ = 0, client_height_ = 0;
+    bool start_centred_ = false;
+    platform::FrameExtents frame_;
+    bool show_in_taskbar_ = true;
+    bool control_box_ = true;
     bool refuse_close_ = false;
     bool unloaded_ = false;
     QEventLoop* modal_loop_ = nullptr;

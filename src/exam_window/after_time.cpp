@@ -1,10 +1,7 @@
 #include "after_time.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
-#include <QShowEvent>
 #include <optional>
 #include <string>
 
@@ -17,18 +14,13 @@ using common::CRLF;
 
 namespace {
 
-// A title bar without any of its buttons; the window manager's close request is refused.
-void no_control_box(common::Form* f) {
+// A title bar without any of its buttons, centred on the screen at the given inner size
+// (twips); the window manager's close request is refused.
+void no_control_box(common::Form* f, double width, double height) {
     f->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    f->set_refuse_close(true);
-}
-
-void centre_on_screen(QWidget* w) {
-    QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    if (!s) return;
-    const QRect area = s->availableGeometry();
-    const QSize outer = w->frameGeometry().size();
-    w->move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+    f->set_control_box(false);
+    f->set_client_size(width, height);
+    f->set_start_centred(true);
 }
 
 void set_text_colour(QWidget* w, const QColor& c) {
@@ -56,7 +48,7 @@ std::string two_digits(int32_t n) {
 }  // namespace
 
 frmTimeOut::frmTimeOut() {
-    no_control_box(this);
+    no_control_box(this, 5250, 3690);
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
     setFixedSize(common::twips_to_px(5250), common::twips_to_px(3690));
     set_caption("タイムアウト");
@@ -118,16 +110,10 @@ void frmTimeOut::Command1_Click() {
     time_out_form().unload();
 }
 
-void frmTimeOut::showEvent(QShowEvent* e) {
-    common::Form::showEvent(e);
-    centre_on_screen(this);
-}
-
 // ---------------------------------------------------------------------------------------
 
 frmEnd::frmEnd() {
-    no_control_box(this);
-    resize(common::twips_to_px(7110), common::twips_to_px(4515));
+    no_control_box(this, 7110, 4515);
     set_caption("試験終了");
     const QFont font = common::pgothic(18, true);
     Label1[0] = common::make_label(this, "Label1", 360, 600, 6495, 615, font);
@@ -143,11 +129,6 @@ void frmEnd::Form_Load() {
 }
 
 void frmEnd::cmdOk_Click() { end_form().unload(); }
-
-void frmEnd::showEvent(QShowEvent* e) {
-    common::Form::showEvent(e);
-    centre_on_screen(this);
-}
 
 // ---------------------------------------------------------------------------------------
 

@@ -10,7 +10,6 @@
 
 class QLabel;
 class QPushButton;
-class QShowEvent;
 
 namespace exam_window {
 
@@ -34,8 +33,6 @@ public:
     void Timer1_Timer();
     void Command1_Click();
 
-protected:
-    void showEvent(QShowEvent* e) override;
 };
 
 class frmEnd : public common::Form {
@@ -49,8 +46,6 @@ public:
     void Form_Load() override;
     void cmdOk_Click();
 
-protected:
-    void showEvent(QShowEvent* e) override;
 };
 
 common::DefaultInstance<frmTimeOut>& time_out_form();

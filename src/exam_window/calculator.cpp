@@ -41,7 +41,7 @@ const char* const frmCalc::kErrorText = "エラー";
 frmCalc::frmCalc() {
     // Fixed border, a title bar without any of its buttons.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
-    set_refuse_close(true);
+    set_control_box(false);
     setFixedSize(common::twips_to_px(kClientWidth), common::twips_to_px(kClientHeight));
     set_caption("電卓");
 

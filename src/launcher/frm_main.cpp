@@ -9,6 +9,7 @@
 #include "download.h"
 #include "frm_shipai.h"
 #include "frm_test_info.h"
+#include "icon.h"
 #include "module1.h"
 #include "platform/platform.h"
 #include "windows.h"
@@ -22,8 +23,11 @@ constexpr int kMaxValueLength = 10;
 }  // namespace
 
 frmMain::frmMain() {
+    // No caption and no control box: no title bar at all.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    set_refuse_close(true);
+    set_control_box(false);
+    set_show_in_taskbar(false);
+    setWindowIcon(launcher_icon());
     common::set_background(this, common::rgb(0xC0, 0xC0, 0xC0));
 
     wbMain = platform::current().browsers->create(this, state().data_path);

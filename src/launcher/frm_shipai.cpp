@@ -11,8 +11,7 @@
 namespace launcher {
 
 frmShipai::frmShipai() {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    set_refuse_close(true);
+    make_dialog(this, 5490, 4200);
     set_caption("試験ログインの失敗");
     const QFont font = common::pgothic(12);
     setFont(font);
@@ -29,8 +28,6 @@ frmShipai::frmShipai() {
 
     on_click(OKButton, this, "OKButton_Click", [this] { OKButton_Click(); });
     on_click(Command1, this, "Command1_Click", [this] { Command1_Click(); });
-
-    centre_on_screen(this, 5490, 4200);
 }
 
 void frmShipai::Command1_Click() {

@@ -10,14 +10,11 @@
 namespace launcher {
 
 frmTestInfo::frmTestInfo() {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    set_refuse_close(true);
+    make_dialog(this, common::kTestInfoWidth, common::kTestInfoHeight);
     common::lay_out_test_info(*this, *this, 4320, 4320);
 
     on_click(OKButton, this, "OKButton_Click", [this] { OKButton_Click(); });
     on_click(CancelButton, this, "CancelButton_Click", [this] { CancelButton_Click(); });
-
-    centre_on_screen(this, common::kTestInfoWidth, common::kTestInfoHeight);
 }
 
 void frmTestInfo::Form_Load() {

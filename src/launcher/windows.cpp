@@ -1,14 +1,13 @@
 #include "windows.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QWindow>
 
 #include "frm_main.h"
 #include "frm_shipai.h"
 #include "frm_test_info.h"
+#include "icon.h"
 #include "platform/dispatch_gate.h"
 
 namespace launcher {
@@ -41,14 +40,14 @@ void keep_above_sign_in_window(common::Form* dialog) {
     }
 }
 
-void centre_on_screen(common::Form* dialog, double width, double height) {
-    double left = 0, top = 0;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect g = screen->geometry();
-        left = common::px_to_twips(g.left()) + (common::px_to_twips(g.width()) - width) / 2;
-        top = common::px_to_twips(g.top()) + (common::px_to_twips(g.height()) - height) / 2;
-    }
-    dialog->move_twips(left, top, width, height);
+void make_dialog(common::Form* dialog, double width, double height) {
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    dialog->set_control_box(false);
+    dialog->set_show_in_taskbar(false);
+    dialog->setWindowIcon(launcher_icon());
+    dialog->setFixedSize(common::twips_to_px(width), common::twips_to_px(height));
+    dialog->set_client_size(width, height);
+    dialog->set_start_centred(true);
 }
 
 void reset_mouse_pointer() {

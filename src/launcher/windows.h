@@ -30,8 +30,9 @@ void on_click(QPushButton* button, common::Form* form, const char* name, std::fu
 // Keeps a dialog above the sign-in window, whether it is shown modal or not.
 void keep_above_sign_in_window(common::Form* dialog);
 
-// Places a dialog of the given inner size (twips) in the centre of the screen.
-void centre_on_screen(common::Form* dialog, double width, double height);
+// The launcher's dialogs: fixed dialog border of the given inner size (twips), a title bar
+// without any button, no taskbar entry, the launcher's icon, centred when shown.
+void make_dialog(common::Form* dialog, double width, double height);
 
 // The screen's mouse pointer back to the default one.
 void reset_mouse_pointer();

@@ -1,11 +1,9 @@
 #include "dialogs.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 #include "common/state.h"
 #include "frm_main.h"
@@ -21,22 +19,11 @@ Dialog::Dialog(bool fixed_border, double client_width, double client_height) {
     Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     flags |= fixed_border ? Qt::Dialog : Qt::Window;
     setWindowFlags(flags);
-    set_refuse_close(true);
-    const int w = common::twips_to_px(client_width);
-    const int h = common::twips_to_px(client_height);
-    if (fixed_border)
-        setFixedSize(w, h);
-    else
-        resize(w, h);
-}
-
-void Dialog::showEvent(QShowEvent* e) {
-    common::Form::showEvent(e);
-    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = s->availableGeometry();
-        const QSize outer = frameGeometry().size();
-        move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
-    }
+    set_control_box(false);
+    set_show_in_taskbar(!fixed_border);
+    if (fixed_border) setFixedSize(common::twips_to_px(client_width), common::twips_to_px(client_height));
+    set_client_size(client_width, client_height);
+    set_start_centred(true);
 }
 
 void Dialog::keyPressEvent(QKeyEvent* e) {
@@ -116,9 +103,11 @@ frmUserInfo::frmUserInfo() : Dialog(false, 7365, 5190) {
     set_caption("受験者情報の内容確認");
     Label1 = make_label(this, "入力内容を確認してください。", 360, 180, 5235, 315, font);
     Frame1 = make_frame(this, "入力内容", 240, 600, 6495, 3255, font);
-    Frame2 = make_frame(Frame1, "お名前", 180, 300, 2655, 1275, font);
+    // A frame's title stands above its line here, not on it: the frame for
+    // the names is a little taller and its label starts below the line.
+    Frame2 = make_frame(Frame1, "お名前", 180, 300, 2655, 1380, font);
     // Until the registration fills them, the value labels show their own names.
-    lblName = make_label(Frame2, "lblName", 120, 240, 2415, 915, font);
+    lblName = make_label(Frame2, "lblName", 120, 330, 2415, 915, font);
     Label2[0] = make_label(Frame1, "【性別】", 3000, 420, 1035, 255, font);
     lblSeibetu = make_label(Frame1, "lblSeibetu", 4320, 420, 2055, 315, font);
     Label2[1] = make_label(Frame1, "【職業】", 3000, 840, 1035, 255, font);
@@ -129,13 +118,16 @@ frmUserInfo::frmUserInfo() : Dialog(false, 7365, 5190) {
     // and the room up to its value label is free.
     Label2[3] = make_label(Frame1, "【メールアドレス】", 180, 1740, 1740, 255, font);
     lblEmail = make_label(Frame1, "lblEmail", 1920, 1740, 4395, 255, font);
+    // The lines below stand 270 twips apart where the design has 240: the substitute font's
+    // lines are 17 pixels high, and 16 pixels apart they would touch.
+    constexpr double row = 270;
     Label2[4] = make_label(Frame1, "【郵便番号】", 180, 2040, 1035, 255, font);
     lblZipcode = make_label(Frame1, "lblZipcode", 1920, 2040, 4395, 255, font);
-    Label2[5] = make_label(Frame1, "【住所】", 180, 2280, 1035, 255, font);
-    lblAddress = make_label(Frame1, "lblAddress", 1920, 2280, 4395, 255, font);
-    lblAddress2 = make_label(Frame1, "lblAddress2", 1920, 2520, 4395, 255, font);
-    Label2[6] = make_label(Frame1, "【電話番号】", 180, 2760, 1035, 255, font);
-    lblTel = make_label(Frame1, "lblTel", 1920, 2760, 4395, 255, font);
+    Label2[5] = make_label(Frame1, "【住所】", 180, 2040 + row, 1035, 255, font);
+    lblAddress = make_label(Frame1, "lblAddress", 1920, 2040 + row, 4395, 255, font);
+    lblAddress2 = make_label(Frame1, "lblAddress2", 1920, 2040 + 2 * row, 4395, 255, font);
+    Label2[6] = make_label(Frame1, "【電話番号】", 180, 2040 + 3 * row, 1035, 255, font);
+    lblTel = make_label(Frame1, "lblTel", 1920, 2040 + 3 * row, 4395, 255, font);
     Label3 = make_label(this,
                         "上記の内容で登録してよろしければ［登録］ボタンを、訂正する場合には［訂正］ボタンをクリックして"
                         "ください。",

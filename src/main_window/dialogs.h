@@ -17,11 +17,10 @@ namespace main_window {
 class Dialog : public common::Form {
     Q_OBJECT
 public:
-    // fixed_border: not resizable and not in the taskbar.
+    // fixed_border: not resizable and not in the taskbar. The size is the client area's.
     Dialog(bool fixed_border, double client_width, double client_height);
 
 protected:
-    void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 };
 

@@ -24,6 +24,7 @@
 #include "browser.h"
 #include "dispatch_gate.h"
 #include "error.h"
+#include "print_pdf.h"
 
 namespace platform {
 
@@ -349,25 +350,10 @@ return JSON.stringify({ok:true});
 
     PrintResult print() override {
         ensure_document();
-        // The engine renders the job after print() returns and uses the printer until it
-        // reports the end, which may be after we gave up waiting: the printer lives with
-        // the connection that hears that end.
         auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
         if (!choose_printer_(*printer, view_)) return PrintResult::Cancelled;
         if (!view_) throw Error("browser: the pane was destroyed while its print dialog was open");
-        struct PrintPending : Pending {
-            bool ok = false;
-            QMetaObject::Connection connection;
-        };
-        auto p = std::make_shared<PrintPending>();
-        p->connection = QObject::connect(view_, &QWebEngineView::printFinished, view_, [p, printer](bool ok) {
-            p->ok = ok;
-            QObject::disconnect(p->connection);
-            p->finish();
-        });
-        v().print(printer.get());
-        wait_for(p, "print", kPrintTimeoutMs);
-        return p->ok ? PrintResult::Printed : PrintResult::Failed;
+        return send_to_printer(*printer, page_pdf(*printer)) ? PrintResult::Printed : PrintResult::Failed;
     }
 
     void set_geometry(int x, int y, int width, int height) override { v().setGeometry(x, y, width, height); }
@@ -380,6 +366,31 @@ return JSON.stringify({ok:true});
     QWidget* widget() override { return view_; }
 
 private:
+    // The engine's own PDF of the page, laid out for the printer chosen: its texts stay
+    // text, where the engine's printing to a QPrinter would send pictures of the pages.
+    QByteArray page_pdf(const QPrinter& printer) {
+        struct PdfPending : Pending {
+            QByteArray pdf;
+        };
+        auto p = std::make_shared<PdfPending>();
+        v().page()->printToPdf(
+            [p](const QByteArray& pdf) {
+                p->pdf = pdf;
+                p->finish();
+            },
+            printer.pageLayout(), printer.pageRanges());
+        wait_for(p, "print", kPrintTimeoutMs);
+        if (p->pdf.isEmpty()) throw Error("browser: the page gave no PDF to print");
+        return p->pdf;
+    }
+
+    bool send_to_printer(const QPrinter& printer, const QByteArray& pdf) {
+        const QString title = cv().title();
+        if (printer.outputFormat() == QPrinter::PdfFormat || !printer.outputFileName().isEmpty())
+            return write_pdf_file(printer.outputFileName(), pdf);
+        return print_pdf_on_cups(printer, title, pdf);
+    }
+
     struct LoadPending {
         std::shared_ptr<Pending> p = std::make_shared<Pending>();
         bool ok = false;

@@ -9,6 +9,17 @@ namespace platform {
 
 using WindowId = uint64_t;  // 0: none
 
+// What a window manager puts around a window, in pixels; all zero without one.
+struct FrameExtents {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// What one of our windows offers on the desktop besides its contents.
+struct WindowHints {
+    bool taskbar = true;      // an entry in the taskbar
+    bool control_box = true;  // the close, minimise and maximise buttons and the window menu
+};
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
@@ -38,6 +49,18 @@ public:
     virtual void place(WindowId id, int x, int y, int width, int height) = 0;
     // Keeps one of our own windows above all others, or lets it go back.
     virtual void set_topmost(QWidget* window, bool on) = 0;
+    // The frame around one of our windows once its native window exists. Before the window
+    // is first shown, the window manager is asked what it will put around it.
+    virtual FrameExtents frame_extents(QWidget* window) {
+        (void)window;
+        return {};
+    }
+    // Tells the window manager, before the window is shown, what the window offers; a
+    // window without a control box can only be moved and, with a sizable border, sized.
+    virtual void set_window_hints(QWidget* window, const WindowHints& hints) {
+        (void)window;
+        (void)hints;
+    }
 };
 
 class KeySender {

@@ -16,6 +16,7 @@
 #include "backends.h"
 #include "desktop.h"
 #include "window_registry.h"
+#include "x11_own_windows.h"
 
 // Xlib defines macros (None, Bool, Status, ...) that Qt's and our headers use as
 // names, so it comes after all of them.
@@ -186,6 +187,12 @@ public:
         send_to_root(d, w, net_wm_state_, on ? 1 : 0, static_cast<long>(net_wm_state_above_), 0, source_pager);
         if (on) XRaiseWindow(d, w);
         XFlush(d);
+    }
+
+    FrameExtents frame_extents(QWidget* window) override { return x11::frame_extents(window); }
+
+    void set_window_hints(QWidget* window, const WindowHints& hints) override {
+        x11::set_window_hints(window, hints);
     }
 
 private:

@@ -3,12 +3,16 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QString>
 #include <vector>
 
 #include "backends.h"
 #include "message_box.h"
+#include "stacking.h"
+#include "x11_own_windows.h"
 
 namespace platform {
 
@@ -21,6 +25,17 @@ public:
     bool must_choose = false;
 
 protected:
+    void showEvent(QShowEvent* e) override {
+        QMessageBox::showEvent(e);
+        // A question that must be answered offers the window manager no close button. Qt
+        // writes its own idea of the buttons while it maps the box; ours go over it once
+        // the box's loop turns.
+        if (must_choose && !e->spontaneous()) {
+            QMetaObject::invokeMethod(
+                this, [this] { x11::set_window_hints(this, WindowHints{true, false}); }, Qt::QueuedConnection);
+        }
+    }
+
     void keyPressEvent(QKeyEvent* e) override {
         if (must_choose && e->key() == Qt::Key_Escape) {
             e->accept();
@@ -97,7 +112,12 @@ private:
             box.setEscapeButton(request.buttons == MbButtons::OkCancel ? buttons.back() : buttons.front());
         }
 
+        // Above the window it was opened over, even one kept above all others, and with the
+        // focus; the focus goes back there once it is answered.
+        QPointer<QWidget> below = window_below(&box);
+        stack_above(&box, below);
         box.exec();
+        return_focus(below);
         for (size_t i = 0; i < choices.size(); ++i)
             if (box.clickedButton() == buttons[i]) return choices[i].result;
         // Closed without a button: OK for an OK box, Cancel for an OK/Cancel box.

@@ -86,8 +86,8 @@ TEST_F(DialogsTest, ConfirmationDialogShowsItsTextsAtCreation) {
                    {d.Label2[2], "【生年月日】", px(3000, 1260, 1155, 255)},
                    {d.Label2[3], "【メールアドレス】", px(180, 1740, 1740, 255)},
                    {d.Label2[4], "【郵便番号】", px(180, 2040, 1035, 255)},
-                   {d.Label2[5], "【住所】", px(180, 2280, 1035, 255)},
-                   {d.Label2[6], "【電話番号】", px(180, 2760, 1035, 255)},
+                   {d.Label2[5], "【住所】", px(180, 2310, 1035, 255)},
+                   {d.Label2[6], "【電話番号】", px(180, 2850, 1035, 255)},
                    {d.Label3,
                     "上記の内容で登録してよろしければ［登録］ボタンを、訂正する場合には［訂正］ボタンをクリックしてください。",
                     px(420, 3960, 6255, 420)}},
@@ -96,8 +96,8 @@ TEST_F(DialogsTest, ConfirmationDialogShowsItsTextsAtCreation) {
     EXPECT_EQ(d.Frame2->title().toStdString(), "お名前");
     EXPECT_EQ(d.Frame2->parentWidget(), d.Frame1);
     EXPECT_EQ(d.lblName->parentWidget(), d.Frame2);
-    EXPECT_EQ(d.lblName->geometry(), px(120, 240, 2415, 915));
-    EXPECT_EQ(d.lblTel->geometry(), px(1920, 2760, 4395, 255));
+    EXPECT_EQ(d.lblName->geometry(), px(120, 330, 2415, 915));
+    EXPECT_EQ(d.lblTel->geometry(), px(1920, 2850, 4395, 255));
     EXPECT_EQ(common::caption_of(d.Command1), "訂正");
     EXPECT_EQ(d.Command1->geometry(), px(600, 4500, 1995, 495));
     EXPECT_EQ(common::caption_of(d.Command2), "登録");

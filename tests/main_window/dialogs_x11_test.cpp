@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTest>
 
 #include "main_window_fixture.h"
@@ -45,7 +47,25 @@ public:
         for (QGroupBox* g : d.findChildren<QGroupBox*>()) {
             SCOPED_TRACE(g->title().toStdString());
             EXPECT_LE(g->fontMetrics().horizontalAdvance(g->title()), g->width() - 16);
+            // What a frame holds stands below its title and its line, inside its border.
+            QStyleOptionGroupBox option;
+            option.initFrom(g);
+            option.text = g->title();
+            option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+            const QRect inside = g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, g);
+            for (QWidget* w : g->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                EXPECT_GE(w->y(), inside.top()) << w->metaObject()->className() << " on the frame's line";
+                EXPECT_LE(w->geometry().bottom(), inside.bottom()) << w->metaObject()->className();
+            }
         }
+        // No two texts of one container overlap: each line of text can be read whole.
+        const QList<QLabel*> labels = d.findChildren<QLabel*>();
+        for (qsizetype i = 0; i < labels.size(); ++i)
+            for (qsizetype j = i + 1; j < labels.size(); ++j) {
+                if (labels[i]->parentWidget() != labels[j]->parentWidget()) continue;
+                EXPECT_FALSE(labels[i]->geometry().intersects(labels[j]->geometry()))
+                    << common::text_of(labels[i]) << " / " << common::text_of(labels[j]);
+            }
     }
 };
 
