@@ -19,7 +19,7 @@ CREATE TABLE select_q (q_set INTEGER NOT NULL, q_g INTEGER NOT NULL, q_doc TEXT 
 CREATE INDEX select_q_set_group ON select_q (q_set, q_g);
 
 INSERT INTO exam_doc (id, q_doc) VALUES (1, '<!DOCTYPE html><html lang="ja"><head><meta charset="utf-8"><title>第1問</title><style>
-body{font-family:"ＭＳ Ｐゴシック",sans-serif;margin:0;padding:16px 20px;color:#222;background:#fff;font-size:15px;line-height:1.6}
+body{font-family:"ＭＳ Ｐゴシック","IPAPGothic",sans-serif;margin:0;padding:16px 20px;color:#222;background:#fff;font-size:15px;line-height:1.6}
 h1{font-size:20px;margin:0 0 10px;padding:6px 10px;border-left:6px solid #2f5d8a;background:#eef3f8}
 h2{font-size:16px;margin:18px 0 6px;color:#2f5d8a}
 .box{max-width:780px}
@@ -48,7 +48,7 @@ td.m{text-align:right}
 問題１－３
 </div></body></html>');
 INSERT INTO exam_doc (id, q_doc) VALUES (2, '<!DOCTYPE html><html lang="ja"><head><meta charset="utf-8"><title>第2問</title><style>
-body{font-family:"ＭＳ Ｐゴシック",sans-serif;margin:0;padding:16px 20px;color:#222;background:#fff;font-size:15px;line-height:1.6}
+body{font-family:"ＭＳ Ｐゴシック","IPAPGothic",sans-serif;margin:0;padding:16px 20px;color:#222;background:#fff;font-size:15px;line-height:1.6}
 h1{font-size:20px;margin:0 0 10px;padding:6px 10px;border-left:6px solid #2f5d8a;background:#eef3f8}
 h2{font-size:16px;margin:18px 0 6px;color:#2f5d8a}
 .box{max-width:780px}
@@ -77,7 +77,7 @@ td.m{text-align:right}
 問題３－３
 </div></body></html>');
 INSERT INTO exam_doc (id, q_doc) VALUES (3, '<!DOCTYPE html><html lang="ja"><head><meta charset="utf-8"><title>第3問</title><style>
-body{font-family:"ＭＳ Ｐゴシック",sans-serif;margin:0;padding:16px 20px;color:#222;background:#fff;font-size:15px;line-height:1.6}
+body{font-family:"ＭＳ Ｐゴシック","IPAPGothic",sans-serif;margin:0;padding:16px 20px;color:#222;background:#fff;font-size:15px;line-height:1.6}
 h1{font-size:20px;margin:0 0 10px;padding:6px 10px;border-left:6px solid #2f5d8a;background:#eef3f8}
 h2{font-size:16px;margin:18px 0 6px;color:#2f5d8a}
 .box{max-width:780px}

@@ -9,7 +9,7 @@
 CREATE TABLE gamen (id INTEGER PRIMARY KEY, gamen TEXT);
 
 INSERT INTO gamen (id, gamen) VALUES (1, '<!DOCTYPE html><html lang="ja"><head><meta charset="utf-8"><title>準備中</title><style>
-body{font-family:"ＭＳ Ｐゴシック",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
+body{font-family:"ＭＳ Ｐゴシック","IPAPGothic",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
 h1{font-size:21px;margin:0 0 12px;padding:6px 10px;border-left:6px solid #2f5d8a;background:#eef3f8}
 h2{font-size:17px;margin:18px 0 8px;color:#2f5d8a}
 .box{max-width:770px}
@@ -20,7 +20,7 @@ h2{font-size:17px;margin:18px 0 8px;color:#2f5d8a}
 </div></body></html>');
 
 INSERT INTO gamen (id, gamen) VALUES (2, '<!DOCTYPE html><html lang="ja"><head><meta charset="utf-8"><title>受験上の注意</title><style>
-body{font-family:"ＭＳ Ｐゴシック",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
+body{font-family:"ＭＳ Ｐゴシック","IPAPGothic",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
 h1{font-size:21px;margin:0 0 12px;padding:6px 10px;border-left:6px solid #2f5d8a;background:#eef3f8}
 h2{font-size:17px;margin:18px 0 8px;color:#2f5d8a}
 .box{max-width:770px}
@@ -47,7 +47,7 @@ h2{font-size:17px;margin:18px 0 8px;color:#2f5d8a}
 </div></body></html>');
 
 INSERT INTO gamen (id, gamen) VALUES (3, '<!DOCTYPE html><html lang="ja"><head><meta charset="utf-8"><title>受験者登録</title><style>
-body{font-family:"ＭＳ Ｐゴシック",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
+body{font-family:"ＭＳ Ｐゴシック","IPAPGothic",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
 h1{font-size:21px;margin:0 0 12px;padding:6px 10px;border-left:6px solid #2f5d8a;background:#eef3f8}
 h2{font-size:17px;margin:18px 0 8px;color:#2f5d8a}
 .box{max-width:770px}
@@ -86,7 +86,7 @@ table.f th{border-bottom:none;white-space:normal}
 </div></body></html>');
 
 INSERT INTO gamen (id, gamen) VALUES (4, '<!DOCTYPE html><html lang="ja"><head><meta charset="utf-8"><title>準備中</title><style>
-body{font-family:"ＭＳ Ｐゴシック",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
+body{font-family:"ＭＳ Ｐゴシック","IPAPGothic",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
 h1{font-size:21px;margin:0 0 12px;padding:6px 10px;border-left:6px solid #2f5d8a;background:#eef3f8}
 h2{font-size:17px;margin:18px 0 8px;color:#2f5d8a}
 .box{max-width:770px}
@@ -97,7 +97,7 @@ h2{font-size:17px;margin:18px 0 8px;color:#2f5d8a}
 </div></body></html>');
 
 INSERT INTO gamen (id, gamen) VALUES (5, '<!DOCTYPE html><html lang="ja"><head><meta charset="utf-8"><title>試験開始</title><style>
-body{font-family:"ＭＳ Ｐゴシック",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
+body{font-family:"ＭＳ Ｐゴシック","IPAPGothic",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
 h1{font-size:21px;margin:0 0 12px;padding:6px 10px;border-left:6px solid #2f5d8a;background:#eef3f8}
 h2{font-size:17px;margin:18px 0 8px;color:#2f5d8a}
 .box{max-width:770px}
@@ -115,7 +115,7 @@ h2{font-size:17px;margin:18px 0 8px;color:#2f5d8a}
 </div></body></html>');
 
 INSERT INTO gamen (id, gamen) VALUES (6, '<!DOCTYPE html><html lang="ja"><head><meta charset="utf-8"><title>試験結果</title><style>
-body{font-family:"ＭＳ Ｐゴシック",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
+body{font-family:"ＭＳ Ｐゴシック","IPAPGothic",sans-serif;margin:0;padding:18px 22px;color:#222;background:#fff;font-size:15px;line-height:1.65}
 h1{font-size:21px;margin:0 0 12px;padding:6px 10px;border-left:6px solid #2f5d8a;background:#eef3f8}
 h2{font-size:17px;margin:18px 0 8px;color:#2f5d8a}
 .box{max-width:770px}
