@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     common::install_fonts();
+    common::install_translations();
 
     auto p = platform::make_real_platform(common::kProgramTitle);
     platform::set_current(p.get());

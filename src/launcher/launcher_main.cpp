@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     common::install_fonts();
+    common::install_translations();
     // Every window of the launcher, its message boxes included, carries its icon.
     app.setWindowIcon(launcher::launcher_icon());
 
