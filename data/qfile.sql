@@ -58,6 +58,7 @@ table.f td{border:1px solid #c9d6e3;padding:6px 8px}
 input,select{font-family:inherit;font-size:15px;padding:2px 4px}
 .req{color:#c0392b;font-size:12px;margin-left:4px}
 .hint{font-size:12px;color:#666;margin-left:6px;white-space:nowrap}
+.pair{white-space:nowrap}
 input[type=text]{max-width:100%;box-sizing:border-box}
 @media (max-width:640px){
 table.f,table.f tbody,table.f tr,table.f th,table.f td{display:block;width:auto}
@@ -68,13 +69,13 @@ table.f th{border-bottom:none;white-space:normal}
 <h1>受験者登録</h1>
 <p>受験者の情報を入力し、下の「登録」ボタンを押してください。<span class="req">必須</span>の欄は必ず入力してください。</p>
 <table class="f">
-<tr><th>氏名（漢字）<span class="req">必須</span></th><td>姓 <input type="text" id="KanjiFamilyName" name="KanjiFamilyName" size="12">　名 <input type="text" id="KanjiGivenName" name="KanjiGivenName" size="12"><span class="hint">各10文字まで</span></td></tr>
-<tr><th>氏名（ひらがな）<span class="req">必須</span></th><td>せい <input type="text" id="KanaFamilyName" name="KanaFamilyName" size="12">　めい <input type="text" id="KanaGivenName" name="KanaGivenName" size="12"></td></tr>
-<tr><th>氏名（ローマ字）<span class="req">必須</span></th><td>姓 <input type="text" id="RomaFamilyName" name="RomaFamilyName" size="12">　名 <input type="text" id="RomaGivenName" name="RomaGivenName" size="12"><span class="hint">例：YAMADA TARO</span></td></tr>
+<tr><th>氏名（漢字）<span class="req">必須</span></th><td><span class="pair">姓 <input type="text" id="KanjiFamilyName" name="KanjiFamilyName" size="12"></span>　<span class="pair">名 <input type="text" id="KanjiGivenName" name="KanjiGivenName" size="12"></span><span class="hint">各10文字まで</span></td></tr>
+<tr><th>氏名（ひらがな）<span class="req">必須</span></th><td><span class="pair">せい <input type="text" id="KanaFamilyName" name="KanaFamilyName" size="12"></span>　<span class="pair">めい <input type="text" id="KanaGivenName" name="KanaGivenName" size="12"></span></td></tr>
+<tr><th>氏名（ローマ字）<span class="req">必須</span></th><td><span class="pair">姓 <input type="text" id="RomaFamilyName" name="RomaFamilyName" size="12"></span>　<span class="pair">名 <input type="text" id="RomaGivenName" name="RomaGivenName" size="12"></span><span class="hint">例：YAMADA TARO</span></td></tr>
 <tr><th>性別<span class="req">必須</span></th><td><select id="Sex" name="Sex"><option value="">選んでください</option><option>男</option><option>女</option></select></td></tr>
 <tr><th>職業<span class="req">必須</span></th><td><select id="Job" name="Job"><option value="">選んでください</option><option>高校生</option><option>専門学校生</option><option>大学生</option><option>会社員</option><option>公務員</option><option>自営業</option><option>パート・アルバイト</option><option>無職</option><option>その他</option></select></td></tr>
 <tr><th>生年月日<span class="req">必須</span></th><td>西暦 <input type="text" id="BirthYear" name="BirthYear" size="5" maxlength="4"> 年 <input type="text" id="BirthMonth" name="BirthMonth" size="3" maxlength="2"> 月 <input type="text" id="BirthDay" name="BirthDay" size="3" maxlength="2"> 日<span class="hint">例：1999 年 06 月 06 日</span></td></tr>
-<tr><th>メールアドレス</th><td><input type="text" id="mailID" name="mailID" size="16"> ＠ <input type="text" id="mailDomain" name="mailDomain" size="20"></td></tr>
+<tr><th>メールアドレス</th><td><input type="text" id="mailID" name="mailID" size="16"> <span class="pair">＠ <input type="text" id="mailDomain" name="mailDomain" size="20"></span></td></tr>
 <tr><th>郵便番号</th><td><input type="text" id="Zip1" name="Zip1" size="4" maxlength="3"> － <input type="text" id="Zip2" name="Zip2" size="5" maxlength="4"></td></tr>
 <tr><th>都道府県</th><td><select id="State" name="State"><option value="">選んでください</option><option>北海道</option><option>青森県</option><option>岩手県</option><option>宮城県</option><option>秋田県</option><option>山形県</option><option>福島県</option><option>茨城県</option><option>栃木県</option><option>群馬県</option><option>埼玉県</option><option>千葉県</option><option>東京都</option><option>神奈川県</option><option>新潟県</option><option>富山県</option><option>石川県</option><option>福井県</option><option>山梨県</option><option>長野県</option><option>岐阜県</option><option>静岡県</option><option>愛知県</option><option>三重県</option><option>滋賀県</option><option>京都府</option><option>大阪府</option><option>兵庫県</option><option>奈良県</option><option>和歌山県</option><option>鳥取県</option><option>島根県</option><option>岡山県</option><option>広島県</option><option>山口県</option><option>徳島県</option><option>香川県</option><option>愛媛県</option><option>高知県</option><option>福岡県</option><option>佐賀県</option><option>長崎県</option><option>熊本県</option><option>大分県</option><option>宮崎県</option><option>鹿児島県</option><option>沖縄県</option></select></td></tr>
 <tr><th>市区郡</th><td><input type="text" id="City" name="City" size="30"></td></tr>

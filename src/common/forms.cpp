@@ -6,8 +6,10 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QTranslator>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -26,6 +28,12 @@ double px_to_twips(int px) { return px * 15.0; }
 void install_fonts() {
     QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
     QFont::insertSubstitution(QString::fromUtf8("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
+}
+
+void install_translations() {
+    static QTranslator qt_texts;
+    if (qt_texts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt_texts);
 }
 
 QFont pgothic(double points, bool bold) {

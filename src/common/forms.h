@@ -26,6 +26,9 @@ double px_to_twips(int px);
 
 // Makes "ＭＳ Ｐゴシック" render with the installed Japanese substitute.
 void install_fonts();
+// Qt's own dialogs (the print dialog) speak Japanese, as the rest of the program does,
+// where the translations are installed.
+void install_translations();
 QFont pgothic(double points, bool bold = false);
 QColor rgb(int r, int g, int b);
 void set_background(QWidget* w, const QColor& c);

@@ -28,6 +28,7 @@ int run_program(int argc, char** argv, const std::string& default_title, const P
     QApplication app(qt_argc, argv);
     app.setQuitOnLastWindowClosed(false);
     install_fonts();
+    install_translations();
 
     try {
         auto p = platform::make_real_platform(default_title);

@@ -2,13 +2,13 @@
 
 #include <QApplication>
 #include <QPushButton>
-#include <QWindow>
 
 #include "frm_main.h"
 #include "frm_shipai.h"
 #include "frm_test_info.h"
 #include "icon.h"
 #include "platform/dispatch_gate.h"
+#include "platform/stacking.h"
 
 namespace launcher {
 
@@ -33,11 +33,7 @@ void keep_above_sign_in_window(common::Form* dialog) {
     if (!owner || owner == static_cast<QWidget*>(dialog)) return;
     // A transient window stays above its owner, so a modeless dialog cannot vanish behind
     // the full-screen sign-in window, yet it is no child that the owner would destroy.
-    owner->winId();
-    dialog->winId();
-    if (dialog->windowHandle() && owner->windowHandle()) {
-        dialog->windowHandle()->setTransientParent(owner->windowHandle());
-    }
+    platform::stack_above(dialog, owner);
 }
 
 void make_dialog(common::Form* dialog, double width, double height) {

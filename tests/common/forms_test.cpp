@@ -3,10 +3,13 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPointer>
+#include <QScreen>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "common/forms.h"
 #include "platform/dispatch_gate.h"
+#include "support/fake_platform.h"
 
 namespace {
 
@@ -139,6 +142,45 @@ TEST_F(FormsTest, TimersSkipWhileBlockedNeverReenterAndStopWithTheirForm) {
     g_sample.unload();
     timer->fire();
     EXPECT_EQ(ticks, 1);
+}
+
+// The twips a form sets are its outer rectangle: with a frame of 4, 24, 4 and 6 pixels the
+// client area sits inside it; a form sized by its client area grows by the frame and is
+// centred on the work area by its outer rectangle. What the form offers is told before it
+// is shown.
+TEST_F(FormsTest, OuterGeometryHoldsTheFrameAndHintsAreToldBeforeTheShow) {
+    fakes::FakePlatform fp;
+    fp.desktop->frame = platform::FrameExtents{4, 24, 4, 6};
+
+    Form outer;
+    outer.move_twips(-30, 0, 15 * 400, 15 * 700);
+    outer.set_show_in_taskbar(false);
+    outer.show();
+    EXPECT_EQ(outer.geometry(), QRect(-2 + 4, 0 + 24, 400 - 8, 700 - 30));
+    EXPECT_EQ(outer.Height(), 15 * 700);
+    EXPECT_EQ(outer.ScaleHeight(), 15 * (700 - 30));
+    ASSERT_EQ(fp.desktop->hints.count(&outer), 1u);
+    EXPECT_FALSE(fp.desktop->hints[&outer].taskbar);
+    EXPECT_TRUE(fp.desktop->hints[&outer].control_box);
+
+    Form dialog;
+    dialog.set_client_size(15 * 366, 15 * 280);
+    dialog.set_start_centred(true);
+    dialog.set_control_box(false);
+    dialog.show();
+    EXPECT_EQ(dialog.size(), QSize(366, 280));
+    EXPECT_EQ(dialog.Width(), 15 * (366 + 8));
+    EXPECT_EQ(dialog.Height(), 15 * (280 + 30));
+    const QRect area = dialog.screen()->availableGeometry();
+    const QRect frame = dialog.geometry().adjusted(-4, -24, 4, 6);
+    EXPECT_LE(std::abs(frame.center().x() - area.center().x()), 1);
+    EXPECT_LE(std::abs(frame.center().y() - area.center().y()), 1);
+    EXPECT_FALSE(fp.desktop->hints[&dialog].control_box);
+
+    // Without a control box the window manager's close request changes nothing.
+    QCloseEvent e;
+    QCoreApplication::sendEvent(&dialog, &e);
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST(Handlers, ErrorsStopAtTheLoopAndIgnoredStatementsGoOn) {

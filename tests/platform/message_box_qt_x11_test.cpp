@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "platform/backends.h"
 #include "platform/message_box.h"
@@ -93,6 +94,23 @@ TEST(QtMessageBox, CaptionsAndDefaultButtonAndEnterChoosesTheDefault) {
             QTest::keyClick(box, Qt::Key_Return);
         });
         EXPECT_EQ(r, c.on_enter);
+    }
+}
+
+TEST(QtMessageBox, EnterClicksTheFocusedButtonNotTheDefault) {
+    for (auto [buttons, focused, expected] : {std::tuple{MbButtons::YesNo, "はい", MbResult::Yes},
+                                              std::tuple{MbButtons::OkCancel, "キャンセル", MbResult::Cancel}}) {
+        MessageBoxSpec request;
+        request.text = "x";
+        request.buttons = buttons;
+        request.default_button = buttons == MbButtons::YesNo ? MbResult::No : MbResult::Ok;
+        const MbResult r = run_box(request, [&, focused = focused](QMessageBox* box) {
+            QAbstractButton* b = button(box, QString::fromUtf8(focused));
+            ASSERT_NE(b, nullptr);
+            b->setFocus();
+            QTest::keyClick(b, Qt::Key_Return);
+        });
+        EXPECT_EQ(r, expected) << focused;
     }
 }
 

@@ -33,6 +33,10 @@ public:
     // Records the call; a scripted window with that id is placed. 0 and unknown ids change nothing.
     void place(platform::WindowId id, int x, int y, int width, int height) override;
     void set_topmost(QWidget* window, bool on) override;
+    // The scripted frame, the same for every window.
+    platform::FrameExtents frame_extents(QWidget*) override { return frame; }
+    // Records the hints of each window, the last ones given.
+    void set_window_hints(QWidget* window, const platform::WindowHints& h) override { hints[window] = h; }
 
     std::vector<DesktopWindow> windows;
     // When set, a window asked to close goes away, as a program that obeys would do.
@@ -48,6 +52,8 @@ public:
     std::map<platform::WindowId, Placement> placements;
     // The last topmost state asked for each of our windows.
     std::map<QWidget*, bool> topmost;
+    platform::FrameExtents frame;
+    std::map<QWidget*, platform::WindowHints> hints;
 
 private:
     void look(const std::string& window_class, const std::optional<std::string>& title);
