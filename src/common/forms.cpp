@@ -66,7 +66,17 @@ void run_handler(const char* name, const std::function<void()>& handler) {
     }
 }
 
-void do_events() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void do_events() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // Qt draws a changed window only when the window system's next frame is due, which a
+    // single pass never waits for: without this a label shown just before a busy wait or
+    // a blocking request would not be on the screen while the window is frozen.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible()) continue;
+        QEvent sync(QEvent::UpdateRequest);
+        QCoreApplication::sendEvent(w, &sync);
+    }
+}
 
 void wait_ticks(int32_t ms) {
     if (ms <= 0) return;
