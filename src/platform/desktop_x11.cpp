@@ -26,6 +26,8 @@
 
 namespace platform {
 
+using x11::send_to_root;
+
 namespace {
 
 // How deep a window manager may bury a client window in frames below the root.
@@ -213,19 +215,6 @@ private:
             atoms_ready_ = true;
         }
         return d;
-    }
-
-    void send_to_root(Display* d, Window w, Atom type, long l0, long l1, long l2, long l3 = 0) {
-        XEvent ev{};
-        ev.xclient.type = ClientMessage;
-        ev.xclient.window = w;
-        ev.xclient.message_type = type;
-        ev.xclient.format = 32;
-        ev.xclient.data.l[0] = l0;
-        ev.xclient.data.l[1] = l1;
-        ev.xclient.data.l[2] = l2;
-        ev.xclient.data.l[3] = l3;
-        XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
     }
 
     // ---- the registry, kept from the display's events ------------------------------------

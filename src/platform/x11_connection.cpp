@@ -35,6 +35,19 @@ Display* Connection::get() {
     return display_;
 }
 
+void send_to_root(Display* d, Window w, Atom type, long l0, long l1, long l2, long l3) {
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = w;
+    ev.xclient.message_type = type;
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = l0;
+    ev.xclient.data.l[1] = l1;
+    ev.xclient.data.l[2] = l2;
+    ev.xclient.data.l[3] = l3;
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+}
+
 ErrorTrap::ErrorTrap(Display* display) : display_(display) {
     previous_ = XSetErrorHandler(drop_error);
     previous_trapped_ = trapped;

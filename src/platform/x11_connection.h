@@ -44,4 +44,8 @@ private:
     Display* previous_trapped_;
 };
 
+// A client message about window w for the window manager, sent to the root window as
+// EWMH asks (_NET_ACTIVE_WINDOW, _NET_WM_STATE, _NET_REQUEST_FRAME_EXTENTS, ...).
+void send_to_root(Display* d, Window w, Atom type, long l0, long l1, long l2, long l3 = 0);
+
 }  // namespace platform::x11

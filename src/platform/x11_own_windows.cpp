@@ -88,19 +88,6 @@ bool mapped(Display* d, Window w) {
     return XGetWindowAttributes(d, w, &attrs) && attrs.map_state != IsUnmapped;
 }
 
-void send_to_root(Display* d, Window w, Atom type, long l0, long l1, long l2, long l3) {
-    XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = w;
-    ev.xclient.message_type = type;
-    ev.xclient.format = 32;
-    ev.xclient.data.l[0] = l0;
-    ev.xclient.data.l[1] = l1;
-    ev.xclient.data.l[2] = l2;
-    ev.xclient.data.l[3] = l3;
-    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
-}
-
 // Waits for the window manager to write the frame of an unmapped window after a request.
 bool request_extents(Display* d, Window w, FrameExtents& out) {
     const Atom request = atom(d, "_NET_REQUEST_FRAME_EXTENTS");

@@ -112,25 +112,6 @@ protected:
         return f;
     }
 
-    // Every way a desktop has to close a window, each followed by a pause to act on it:
-    // the frame's close button where the window manager keeps one, Alt+F4 on the focused
-    // window, a taskbar's close, and the close request itself.
-    void try_every_close(QWidget* w) {
-        if (wm) {
-            const fakes::Extents e = x->extents(xid(w));
-            if (e.top > 0 && x->allows(xid(w), "_NET_WM_ACTION_CLOSE")) {
-                x->click_close_button(xid(w));
-                fakes::settle(300);
-            }
-            x->key(XK_F4, {XK_Alt_L});
-            fakes::settle(300);
-            x->close_from_taskbar(xid(w));
-            fakes::settle(300);
-        }
-        x->send_delete(xid(w));
-        fakes::settle(300);
-    }
-
     std::unique_ptr<fakes::X11Desktop> x;
     bool wm = false;
     platform::Rect area;
@@ -190,7 +171,7 @@ TEST_F(WindowManagerX11, DialogsCentredByTheirFramesTaskbarAndNoClose) {
         // border is sizable) and nothing else.
         EXPECT_TRUE(wait_until([&] { return x->motif_functions(w) == (c.in_taskbar ? 6 : 4); }))
             << x->motif_functions(w);
-        try_every_close(&d);
+        x->try_every_close(xid(&d));
         EXPECT_TRUE(d.isVisible());
         EXPECT_FALSE(d.is_unloaded());
         c.unload();
@@ -228,7 +209,7 @@ TEST_F(WindowManagerX11, ExamWindowAboveOtherProgramsAndBoxesAboveItWithTheFocus
             EXPECT_FALSE(x->has_state(exam, "_NET_WM_STATE_ABOVE"));
         }
         EXPECT_TRUE(wait_until([&] { return (x->motif_functions(b) & 32) == 0; })) << "a Yes/No question offers no close";
-        try_every_close(box);
+        x->try_every_close(xid(box));
         EXPECT_TRUE(box->isVisible()) << "a Yes/No question cannot be closed";
         checked = true;
         x->key(XK_Return);
@@ -300,7 +281,7 @@ TEST_F(WindowManagerX11, ResultWindowAboveOtherProgramsAndItsPrintQuestionAboveI
 TEST_F(WindowManagerX11, ExamWindowRefusesEveryCloseWhileTheCandidateWorks) {
     frmKaikei& f = show_exam_window();
     const QRect outer = x->outer(xid(&f));
-    try_every_close(&f);
+    x->try_every_close(xid(&f));
     EXPECT_TRUE(exam_window::kaikei().loaded());
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(x->outer(xid(&f)), outer);

@@ -60,21 +60,6 @@ protected:
         EXPECT_TRUE(drawn);
     }
 
-    void try_every_close(QWidget* w) {
-        if (wm) {
-            if (x->extents(xid(w)).top > 0 && x->allows(xid(w), "_NET_WM_ACTION_CLOSE")) {
-                x->click_close_button(xid(w));
-                fakes::settle(300);
-            }
-            x->key(XK_F4, {XK_Alt_L});
-            fakes::settle(300);
-            x->close_from_taskbar(xid(w));
-            fakes::settle(300);
-        }
-        x->send_delete(xid(w));
-        fakes::settle(300);
-    }
-
     std::unique_ptr<fakes::X11Desktop> x;
     bool wm = false;
 };
@@ -88,7 +73,7 @@ TEST_F(LauncherWindowManager, SignInWindowOverTheWorkAreaOutOfTheTaskbarWithItsI
     EXPECT_TRUE(x->has_state(id, "_NET_WM_STATE_SKIP_TASKBAR"));
     EXPECT_EQ(x->motif_functions(id) & (8 | 16 | 32), 0) << "no control box";
     expect_launcher_icon(id);
-    try_every_close(&w);
+    x->try_every_close(xid(&w));
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(launcher::forms().main.loaded());
     EXPECT_TRUE(fp.process->starts.empty());
@@ -134,7 +119,7 @@ TEST_F(LauncherWindowManager, DialogsCentredOutOfTheTaskbarWithTheIconAndNoClose
         if (wm) {
             ASSERT_TRUE(wait_until([&] { return x->has_focus(id); }));
         }
-        try_every_close(form);
+        x->try_every_close(xid(form));
         EXPECT_TRUE(form->isVisible());
         EXPECT_FALSE(form->is_unloaded());
         form->hide();

@@ -211,6 +211,24 @@ public:
         send_to_root(w, atom("_NET_CLOSE_WINDOW"), CurrentTime, 2);
     }
 
+    // Every way a desktop has to close a window, each followed by a pause to act on it:
+    // the frame's close button where the window manager keeps one, Alt+F4 on the focused
+    // window, a taskbar's close, and the close request itself.
+    void try_every_close(Window w) {
+        if (window_manager_running()) {
+            if (extents(w).top > 0 && allows(w, "_NET_WM_ACTION_CLOSE")) {
+                click_close_button(w);
+                settle(300);
+            }
+            key(XK_F4, {XK_Alt_L});
+            settle(300);
+            close_from_taskbar(w);
+            settle(300);
+        }
+        send_delete(w);
+        settle(300);
+    }
+
     // What a window manager does for its close button: WM_DELETE_WINDOW to the window.
     void send_delete(Window w) {
         XEvent ev{};
