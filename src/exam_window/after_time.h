@@ -32,7 +32,6 @@ public:
     void Form_Activate() override;
     void Timer1_Timer();
     void Command1_Click();
-
 };
 
 class frmEnd : public common::Form {
@@ -45,7 +44,6 @@ public:
 
     void Form_Load() override;
     void cmdOk_Click();
-
 };
 
 common::DefaultInstance<frmTimeOut>& time_out_form();

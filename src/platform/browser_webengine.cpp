@@ -350,10 +350,10 @@ return JSON.stringify({ok:true});
 
     PrintResult print() override {
         ensure_document();
-        auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-        if (!choose_printer_(*printer, view_)) return PrintResult::Cancelled;
+        QPrinter printer(QPrinter::HighResolution);
+        if (!choose_printer_(printer, view_)) return PrintResult::Cancelled;
         if (!view_) throw Error("browser: the pane was destroyed while its print dialog was open");
-        return send_to_printer(*printer, page_pdf(*printer)) ? PrintResult::Printed : PrintResult::Failed;
+        return send_to_printer(printer, page_pdf(printer)) ? PrintResult::Printed : PrintResult::Failed;
     }
 
     void set_geometry(int x, int y, int width, int height) override { v().setGeometry(x, y, width, height); }

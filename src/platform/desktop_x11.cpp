@@ -257,7 +257,7 @@ private:
             dirty_ = true;
             asked_server = true;
         }
-        if (dirty_) rebuild(d);
+        if (dirty_) rebuild();
         // Waiting for an answer reads whatever came with it: events may wait in Xlib's
         // queue with nothing left in the socket.
         if (asked_server) maybe_pending_ = true;
@@ -346,7 +346,7 @@ private:
     void read_window_list(Display* d) {
         list_stale_ = false;
         const Window root = DefaultRootWindow(d);
-        wm_window_ = managing_window(d);
+        wm_window_ = x11::window_manager_window(d);
         std::vector<Window> list;
         if (wm_window_ != 0 &&
             (window_list(d, root, net_client_list_stacking_, list) || window_list(d, root, net_client_list_, list))) {
@@ -391,32 +391,11 @@ private:
         dirty_ = true;
     }
 
-    // The window of a window manager that is running, or 0 (none, or one that ended
-    // without taking its announcement away).
-    Window managing_window(Display* d) {
-        const Window root = DefaultRootWindow(d);
-        std::vector<Window> check;
-        if (!window_list(d, root, net_supporting_wm_check_, check) || check.size() != 1) return 0;
-        std::vector<Window> self;
-        if (!window_list(d, check[0], net_supporting_wm_check_, self) || self.size() != 1 || self[0] != check[0])
-            return 0;
-        return check[0];
-    }
-
     bool window_list(Display* d, Window w, Atom property, std::vector<Window>& out) {
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        const bool ok = XGetWindowProperty(d, w, property, 0, 65536, False, XA_WINDOW, &type, &format, &count,
-                                           &after, &data) == Success &&
-                        type == XA_WINDOW && format == 32;
-        if (ok) {
-            const auto* ids = reinterpret_cast<const unsigned long*>(data);
-            out.assign(ids, ids + count);
-        }
-        if (data) XFree(data);
-        return ok;
+        std::vector<long> ids;
+        if (!x11::read_longs(d, w, property, XA_WINDOW, 65536, ids)) return false;
+        out.assign(ids.begin(), ids.end());
+        return true;
     }
 
     void add_top(Display* d, Window w, bool override_redirect) {
@@ -544,7 +523,7 @@ private:
         entry.stale_class = entry.stale_title = entry.stale_protocols = entry.stale_transient = false;
     }
 
-    void rebuild(Display* d) {
+    void rebuild() {
         dirty_ = false;
         std::vector<ClientWindow> view;
         auto add = [&](Window w) {
@@ -554,7 +533,6 @@ private:
         if (wm_window_ != 0) {
             for (Window w : clients_) add(w);
         } else {
-            (void)d;
             for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
                 const TopLevel& t = tops_[*it];
                 if (t.mapped && !t.override_redirect && t.client) add(t.client);
@@ -565,15 +543,9 @@ private:
 
     // A window of this process: Qt names our process id and our machine on each of ours.
     bool made_here(Display* d, Window w) {
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        bool same_pid = XGetWindowProperty(d, w, net_wm_pid_, 0, 1, False, XA_CARDINAL, &type, &format, &count,
-                                           &after, &data) == Success &&
-                        type == XA_CARDINAL && format == 32 && count == 1 &&
-                        *reinterpret_cast<const unsigned long*>(data) == static_cast<unsigned long>(::getpid());
-        if (data) XFree(data);
+        std::vector<long> pid;
+        const bool same_pid = x11::read_longs(d, w, net_wm_pid_, XA_CARDINAL, 1, pid) && pid.size() == 1 &&
+                              static_cast<unsigned long>(pid[0]) == static_cast<unsigned long>(::getpid());
         if (!same_pid) return false;
         XTextProperty machine{};
         if (!XGetWMClientMachine(d, w, &machine) || !machine.value) return true;
@@ -583,7 +555,6 @@ private:
         XFree(machine.value);
         return here;
     }
-
 
     bool supports_delete(Display* d, Window w) {
         Atom* protocols = nullptr;

@@ -82,7 +82,6 @@ public:
     }
 
 private:
-
     void send(uint8_t vk, Bool press) {
         Display* d = display();
         if (!d) return;

@@ -16,12 +16,13 @@ struct Program {
     const char* folder_suffix = "";
 };
 
-// The programs of each kind. The first name of a kind is the class the lists name; the
-// others are what the Linux programs put in WM_CLASS (instance, class) and, for file
-// managers, the title of a window on the folder "bramwick", as read from the programs of
-// Debian 12 started under Xvfb (xprop WM_CLASS _NET_WM_NAME). Names a program shares with
-// programs of other kinds ("libreoffice", the instance of every LibreOffice window) are
-// left out: a name here must say the kind on its own.
+// The programs of each kind. Each kind begins with the classes the lists name, which say
+// the kind they stand for; the others are what the Linux programs put in WM_CLASS
+// (instance, class) and, for file managers, the title of a window on the folder
+// "bramwick", as read from the programs of Debian 12 started under Xvfb (xprop WM_CLASS
+// _NET_WM_NAME). Names a program shares with programs of other kinds ("libreoffice", the
+// instance of every LibreOffice window) are left out: a name here must say the kind on
+// its own.
 constexpr Program kPrograms[] = {
     {K::web_browser, "IEFrame"},
     {K::web_browser, "firefox-esr"},     // "Navigator", "firefox-esr"
@@ -77,16 +78,6 @@ constexpr Program kPrograms[] = {
     {K::file_manager, "nemo"},                // "nemo", "Nemo"; "bramwick"
 };
 
-// The classes the lists name, by their kind.
-constexpr struct {
-    const char* listed_class;
-    ProgramKind kind;
-} kListedClasses[] = {
-    {"IEFrame", K::web_browser},    {"XLMAIN", K::spreadsheet}, {"OpusApp", K::word_processor},
-    {"OMain", K::database},         {"rctrl_renwnd32", K::mail}, {"Outlook Express Browser Class", K::mail},
-    {"Notepad", K::text_editor},    {"CabinetWClass", K::file_manager},
-};
-
 }  // namespace
 
 ProgramIdentity identify_program(const std::string& instance, const std::string& window_class) {
@@ -100,8 +91,8 @@ ProgramIdentity identify_program(const std::string& instance, const std::string&
 }
 
 std::optional<ProgramKind> kind_of_listed_class(const std::string& listed_class) {
-    for (const auto& c : kListedClasses)
-        if (listed_class == c.listed_class) return c.kind;
+    for (const Program& p : kPrograms)
+        if (listed_class == p.wm_class) return p.kind;
     return std::nullopt;
 }
 

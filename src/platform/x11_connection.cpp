@@ -1,5 +1,6 @@
 #include "x11_connection.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <cstdlib>
@@ -33,6 +34,30 @@ Display* Connection::get() {
         if (name && *name) display_ = XOpenDisplay(nullptr);
     }
     return display_;
+}
+
+bool read_longs(Display* d, Window w, Atom property, Atom type, long max_count, std::vector<long>& out) {
+    Atom actual = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool ok = XGetWindowProperty(d, w, property, 0, max_count, False, type, &actual, &format, &count, &after,
+                                       &data) == Success &&
+                    actual == type && format == 32;
+    out.clear();
+    // Xlib hands 32-bit values over as longs.
+    if (ok && data) out.assign(reinterpret_cast<const long*>(data), reinterpret_cast<const long*>(data) + count);
+    if (data) XFree(data);
+    return ok;
+}
+
+Window window_manager_window(Display* d) {
+    const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+    std::vector<long> announced, self;
+    if (!read_longs(d, DefaultRootWindow(d), check, XA_WINDOW, 1, announced) || announced.size() != 1) return 0;
+    const Window w = static_cast<Window>(announced[0]);
+    if (!read_longs(d, w, check, XA_WINDOW, 1, self) || self.size() != 1 || static_cast<Window>(self[0]) != w) return 0;
+    return w;
 }
 
 void send_to_root(Display* d, Window w, Atom type, long l0, long l1, long l2, long l3) {

@@ -5,6 +5,8 @@
 // Bool, Status and other plain words as macros.
 #include <X11/Xlib.h>
 
+#include <vector>
+
 namespace platform::x11 {
 
 // Whether the keyboard focus is in the window, inside it, or in one of its dialogs (or
@@ -43,6 +45,15 @@ private:
     XErrorHandler previous_;
     Display* previous_trapped_;
 };
+
+// The values of a 32-bit property of the window (at most max_count); false when it is
+// missing or of another type, so that an empty list tells itself apart from none.
+bool read_longs(Display* d, Window w, Atom property, Atom type, long max_count, std::vector<long>& out);
+
+// The check window of the window manager that runs on the display: announced on the root
+// and naming itself, as EWMH has it. 0 when none runs, or one ended without taking its
+// announcement away.
+Window window_manager_window(Display* d);
 
 // A client message about window w for the window manager, sent to the root window as
 // EWMH asks (_NET_ACTIVE_WINDOW, _NET_WM_STATE, _NET_REQUEST_FRAME_EXTENTS, ...).

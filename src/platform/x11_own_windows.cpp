@@ -46,18 +46,8 @@ Atom atom(Display* d, const char* name) { return XInternAtom(d, name, False); }
 
 // The values of a 32-bit property, empty when it is missing or of another type.
 std::vector<long> read_longs(Display* d, Window w, Atom property, Atom type, long max_count) {
-    Atom actual = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
     std::vector<long> out;
-    if (XGetWindowProperty(d, w, property, 0, max_count, False, type, &actual, &format, &count, &after, &data) ==
-            Success &&
-        actual == type && format == 32 && data) {
-        const long* values = reinterpret_cast<const long*>(data);
-        out.assign(values, values + count);
-    }
-    if (data) XFree(data);
+    x11::read_longs(d, w, property, type, max_count, out);
     return out;
 }
 
@@ -66,9 +56,7 @@ void write_longs(Display* d, Window w, Atom property, Atom type, const std::vect
                     static_cast<int>(values.size()));
 }
 
-bool wm_running(Display* d) {
-    return !read_longs(d, DefaultRootWindow(d), atom(d, "_NET_SUPPORTING_WM_CHECK"), XA_WINDOW, 1).empty();
-}
+bool wm_running(Display* d) { return window_manager_window(d) != 0; }
 
 bool wm_supports(Display* d, Atom what) {
     const std::vector<long> supported =
