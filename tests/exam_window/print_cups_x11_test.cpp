@@ -24,6 +24,7 @@
 #include "support/cups_pdf_queue.h"
 #include "support/db_fixture.h"
 
+#include "support/modal_watcher.h"
 #include "support/x11_desktop.h"
 
 namespace {
@@ -32,26 +33,7 @@ namespace fs = std::filesystem;
 using fakes::wait_until;
 using fakes::xid;
 
-// Acts on the print dialog once it is up and has the focus, from the loop it runs.
-class PrintDialogWatcher {
-public:
-    explicit PrintDialogWatcher(std::function<void(QPrintDialog*)> act) : act_(std::move(act)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible() || acted_) return;
-            acted_ = true;
-            timer_.stop();
-            act_(dialog);
-        });
-        timer_.start(20);
-    }
-    bool acted() const { return acted_; }
-
-private:
-    std::function<void(QPrintDialog*)> act_;
-    QTimer timer_;
-    bool acted_ = false;
-};
+using PrintDialogWatcher = fakes::ModalWatcher<QPrintDialog>;
 
 std::string pdf_text(const std::string& pdf) {
     std::string text;

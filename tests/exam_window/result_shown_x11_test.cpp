@@ -23,6 +23,7 @@
 #include "platform/backends.h"
 #include "support/db_fixture.h"
 
+#include "support/modal_watcher.h"
 #include "support/x11_desktop.h"
 
 namespace {
@@ -112,19 +113,13 @@ TEST_F(ResultShown, QuestionPagesAndTheResultPageAreDrawn) {
     // the main window.
     fp_.platform.message_box = platform::make_qt_message_box("OrvaneLedgrin");
     fakes::X11Desktop x;
-    QTimer answer;
-    bool answered = false;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible() || answered) return;
-        answered = true;
+    fakes::ModalWatcher<QMessageBox> answer([&](QMessageBox* box) {
         EXPECT_TRUE(wait_until([&] { return x.has_focus(fakes::xid(box)); })) << "the end question has no focus";
         x.key(XK_Tab);
         x.key(XK_Return);
     });
-    answer.start(20);
     exam.Command1->click();
-    EXPECT_TRUE(answered);
+    EXPECT_TRUE(answer.acted());
     common::flush_unloads();
     main_window::frmMain* back = main_window::main_form().peek();
     ASSERT_NE(back, nullptr);

@@ -27,6 +27,7 @@
 #include "main_window/main_window_fixture.h"
 #include "platform/backends.h"
 
+#include "support/modal_watcher.h"
 #include "support/x11_desktop.h"
 
 namespace {
@@ -37,26 +38,7 @@ using fakes::xid;
 
 constexpr int kPanelHeight = 40;
 
-// Answers the next message box once it is up, from the loop the box runs.
-class BoxWatcher {
-public:
-    explicit BoxWatcher(std::function<void(QMessageBox*)> act) : act_(std::move(act)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible() || acted_) return;
-            acted_ = true;
-            timer_.stop();
-            act_(box);
-        });
-        timer_.start(20);
-    }
-    bool acted() const { return acted_; }
-
-private:
-    std::function<void(QMessageBox*)> act_;
-    QTimer timer_;
-    bool acted_ = false;
-};
+using BoxWatcher = fakes::ModalWatcher<QMessageBox>;
 
 class WindowManagerX11 : public mw_test::MainWindowTest {
 protected:

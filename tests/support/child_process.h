@@ -52,21 +52,13 @@ inline bool holds_flock(pid_t pid) {
     return false;
 }
 
-// A program started with no arguments. It is reaped once, so its id is never signalled
-// after the system may have given it to another process; the destructor ends it when it
-// still runs.
-class Child {
+// A child process of the test. It is reaped once, so its id is never signalled after the
+// system may have given it to another process; the destructor ends it when it still runs.
+class Spawned {
 public:
-    Child(const std::string& program, const std::vector<std::string>& env) {
-        std::vector<char*> envp;
-        for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-        envp.push_back(nullptr);
-        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
-    }
-    ~Child() { stop(); }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
+    ~Spawned() { stop(); }
+    Spawned(const Spawned&) = delete;
+    Spawned& operator=(const Spawned&) = delete;
 
     bool started() const { return pid_ > 0; }
     pid_t pid() const { return pid_; }
@@ -82,7 +74,7 @@ public:
                 return status_;
             }
             if (std::chrono::steady_clock::now() >= deadline) return -1;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     }
     bool running() { return started() && wait_exit(std::chrono::milliseconds(0)) == -1; }
@@ -97,9 +89,24 @@ public:
         }
     }
 
+protected:
+    Spawned() = default;
+    pid_t pid_ = -1;  // set by the derived class once it has started the process
+
 private:
-    pid_t pid_ = -1;
     int status_ = -1;
+};
+
+// A program started with no arguments in the given environment.
+class Child : public Spawned {
+public:
+    Child(const std::string& program, const std::vector<std::string>& env) {
+        std::vector<char*> envp;
+        for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+        envp.push_back(nullptr);
+        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+    }
 };
 
 struct Finished {

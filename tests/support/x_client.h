@@ -15,12 +15,13 @@
 #include <vector>
 
 #include "support/build_paths.h"
+#include "support/child_process.h"
 
 extern char** environ;
 
 namespace fakes {
 
-class XClient {
+class XClient : public Spawned {
 public:
     XClient(const std::string& program, const std::vector<std::string>& args) {
         int fds[2];
@@ -41,13 +42,9 @@ public:
         stop();
         if (out_ >= 0) ::close(out_);
     }
-    XClient(const XClient&) = delete;
-    XClient& operator=(const XClient&) = delete;
 
     // The tests' own client, built beside the tests.
     static std::string test_client() { return built_test("x_test_client"); }
-
-    bool started() const { return pid_ > 0; }
 
     // Waits, within the limit, for a line starting with prefix that has not been waited
     // for yet; its remainder goes to rest.
@@ -81,31 +78,6 @@ public:
         return n;
     }
 
-    // The exit status, or -1 when it still runs at the deadline.
-    int wait_exit(std::chrono::milliseconds limit) {
-        if (status_ != -1 || pid_ <= 0) return status_;
-        const auto end = std::chrono::steady_clock::now() + limit;
-        for (;;) {
-            int raw = 0;
-            if (::waitpid(pid_, &raw, WNOHANG) == pid_) {
-                status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-                return status_;
-            }
-            if (std::chrono::steady_clock::now() >= end) return -1;
-            ::usleep(10000);
-        }
-    }
-    bool running() { return started() && wait_exit(std::chrono::milliseconds(0)) == -1; }
-
-    void stop() {
-        if (!running()) return;
-        ::kill(pid_, SIGTERM);
-        if (wait_exit(std::chrono::seconds(20)) == -1) {
-            ::kill(pid_, SIGKILL);
-            wait_exit(std::chrono::seconds(20));
-        }
-    }
-
 private:
     void read_available() {
         char buf[4096];
@@ -120,8 +92,6 @@ private:
         }
     }
 
-    pid_t pid_ = -1;
-    int status_ = -1;
     int out_ = -1;
     std::string partial_;
     std::vector<std::string> lines_;
