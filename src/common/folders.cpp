@@ -28,15 +28,16 @@ std::string get_result_folder() { return ensure_temp_subfolder("bramwick_result"
 
 std::string read_server_setting(const std::string& key) {
     auto& p = platform::current();
-    std::string folder;
+    std::shared_ptr<platform::HeldFolder> folder;
     try {
-        folder = get_work_folder();
+        // Settings in a folder that someone else could have planted are never used; the
+        // file is then read from the very folder that was checked.
+        folder = p.files->hold_trusted_folder(get_work_folder());
     } catch (const platform::Error&) {
         return {};
     }
-    // Settings in a folder that someone else could have planted are never used.
-    if (!p.files->folder_is_trusted(folder)) return {};
-    return p.settings->read("server", key, folder + "setting.ini");
+    if (!folder) return {};
+    return p.settings->read("server", key, *folder, "setting.ini");
 }
 
 }  // namespace common

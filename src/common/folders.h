@@ -20,8 +20,9 @@ std::string get_result_folder();   // ".../bramwick_result/": receives result.tx
 // A folder under the temporary folder, created when missing.
 std::string ensure_temp_subfolder(const std::string& name);
 
-// Reads one key of the section "server" of setting.ini in the working folder. A working
-// folder that cannot be made, or that is not the user's own, gives "" (the defaults).
+// Reads one key of the section "server" of setting.ini in the working folder, through the
+// folder's descriptor as it was checked. A working folder that cannot be made, or that is
+// not trusted, gives "" (the defaults).
 std::string read_server_setting(const std::string& key);
 
 }  // namespace common

@@ -48,6 +48,30 @@ void refuse_unusable_lock(const std::string& path, const std::string& reason) {
     end_after_box(box);
 }
 
+// The folder boxes: what cannot be used, the folder, why when it is known, and whom to call.
+void refuse_folder(const std::string& title, const std::string& what, const std::string& folder,
+                   const std::string& reason) {
+    platform::MessageBoxSpec box;
+    box.title = title;
+    box.text = what + CRLF;
+    if (!folder.empty()) box.text += folder + CRLF;
+    if (!reason.empty()) box.text += reason + CRLF;
+    box.text += std::string(CRLF) + "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。";
+    box.buttons = platform::MbButtons::Ok;
+    box.icon = platform::MbIcon::Warning;
+    box.system_modal = true;
+    end_after_box(box);
+}
+
+void require_base_folder() {
+    auto& p = platform::current();
+    const std::string base = p.system->temp_path();
+    std::string why;
+    if (base.empty()) why = "ホームフォルダも TMPDIR も使用できません。";
+    else if (p.files->hold_trusted_folder(base, why)) return;
+    refuse_folder("作業フォルダエラー", "作業用のフォルダを使用できません。", base, why);
+}
+
 void take_instance_lock(const std::string& program) {
     const platform::InstanceLock::Attempt attempt = platform::current().lock->acquire(program);
     switch (attempt.outcome) {
@@ -72,6 +96,7 @@ void Main(const std::string& argument_string) {
 
     take_instance_lock("ledgrin");
     if (!screen_is_96_dpi()) refuse_screen();
+    require_base_folder();
 
     s.register_url = read_server_setting("register");
     if (s.register_url.empty()) s.register_url = kDefaultRegisterUrl;
@@ -85,9 +110,11 @@ void Main(const std::string& argument_string) {
     s.data_path = s.app_path + "data/";
 
     // The scratch folder only holds what is thrown away at the end; the last stage
-    // creates it again, so a failure here costs nothing.
+    // creates it again, so a failure here costs nothing. Held open from here on, so the
+    // end empties this folder and nothing a link put in its place leads to.
     try {
         s.scratch_path = get_scratch_folder();
+        s.scratch_folder = p.files->hold_trusted_folder(s.scratch_path);
     } catch (const platform::Error&) {
         s.scratch_path = with_trailing_slash(p.system->temp_path()) + "solvetta/";
     }
@@ -103,16 +130,7 @@ void Main(const std::string& argument_string) {
     } catch (const platform::Error&) {
         held = nullptr;
     }
-    if (!held) {
-        platform::MessageBoxSpec box;
-        box.title = "結果フォルダエラー";
-        box.text = std::string("試験結果を保存するフォルダを使用できません。") + CRLF + result_folder + CRLF + CRLF +
-                   "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。";
-        box.buttons = platform::MbButtons::Ok;
-        box.icon = platform::MbIcon::Warning;
-        box.system_modal = true;
-        end_after_box(box);
-    }
+    if (!held) refuse_folder("結果フォルダエラー", "試験結果を保存するフォルダを使用できません。", result_folder, "");
     s.result_path = result_folder;
     s.result_folder = held;
 

@@ -18,6 +18,12 @@ void end_after_box(const platform::MessageBoxSpec& request);
 void refuse_second_instance();
 void refuse_unusable_lock(const std::string& path, const std::string& reason);
 void refuse_screen();
+// Refuses a folder the program cannot do without, naming it and, when known, the reason.
+void refuse_folder(const std::string& title, const std::string& what, const std::string& folder,
+                   const std::string& reason);
+// Refuses to start unless the temporary folder, where all working folders live, can be
+// named and trusted: nothing is read from it or written into it otherwise.
+void require_base_folder();
 // Takes the program's instance lock, or refuses: "2重起動エラー" only when another instance
 // really holds it, a box of its own that names the file and the reason when it cannot be used.
 void take_instance_lock(const std::string& program);

@@ -29,6 +29,8 @@ struct Module1 {
     std::string app_path;
     std::string data_path;
     std::string scratch_path;
+    // The scratch folder as start-up checked it, held open; null when it could not be.
+    std::shared_ptr<platform::HeldFolder> scratch_folder;
     std::string result_path;
     // The result folder as start-up checked it, held open: the record goes into that folder
     // even when its path is swapped for a link during the examination.

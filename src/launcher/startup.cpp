@@ -46,6 +46,7 @@ void Main() {
     if (p.system->os_major_version() < 6) refuse_os_version();
     if (!common::screen_is_96_dpi()) common::refuse_screen();
     common::take_instance_lock("launcher");
+    common::require_base_folder();
 
     s.download_url = common::read_server_setting("url");
     if (s.download_url.empty()) s.download_url = kDefaultDownloadUrl;

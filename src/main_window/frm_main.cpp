@@ -243,11 +243,13 @@ void frmMain::stage_exam_end() {
         bool exists = false;
         ignore_errors([&] { exists = p.files->folder_exists(s.scratch_path); });
         if (!exists) ignore_errors([&] { p.files->create_folder(s.scratch_path); });
-        // The folder lies in a temporary folder others share: one that another user made,
-        // that others may write, or that is a link elsewhere is not ours to empty.
-        bool ours = false;
-        ignore_errors([&] { ours = p.files->folder_is_trusted(s.scratch_path); });
-        if (ours) ignore_errors([&] { p.files->delete_files(s.scratch_path + "*.*"); });
+        // Emptied through the folder start-up checked and held, whatever its path leads to
+        // now. Without one, the folder is checked now and emptied through that check: one
+        // that another user made, that others may write, or that is a link elsewhere is
+        // not ours to empty.
+        std::shared_ptr<platform::HeldFolder> folder = s.scratch_folder;
+        if (!folder) ignore_errors([&] { folder = p.files->hold_trusted_folder(s.scratch_path); });
+        if (folder) ignore_errors([&] { folder->delete_files("*.*"); });
     }
     if (!s.data_path.empty()) {
         ignore_errors([&] { p.files->delete_files(s.data_path + "index*.html"); });

@@ -17,6 +17,13 @@ public:
     // when missing, and flushes it (and the folder, for a new file) to disk. Throws Error when
     // it cannot; the file is then as it was before the call, so no record is ever cut.
     virtual void append_cp932(const std::string& name, const std::string& utf8) = 0;
+    // The whole content of the plain file `name` of the user's own in the folder. False, and
+    // nothing waited for, when it is missing or anything else: a link, a FIFO, a device, a
+    // folder, another account's file.
+    virtual bool read_own_file(const std::string& name, std::string& bytes) = 0;
+    // Deletes the plain files of this folder matching the pattern, as Files::delete_files
+    // does, whatever its path now leads to. Returns how many were deleted.
+    virtual int delete_files(const std::string& name_pattern) = 0;
 };
 
 class Files {
@@ -27,10 +34,17 @@ public:
     // no right, a plain file in the way).
     virtual void create_folder(const std::string& path) = 0;
     // True when the folder itself (not a link to one) belongs to the current user, nobody
-    // else may write to it, and the folder it sits in lets no other account replace it.
+    // else may write to it, and no other account can swap it or any folder above it: each
+    // level up to the root is writable by none but root and the user, or has the sticky bit
+    // and belongs to one of them. No level of the path may be a link.
     virtual bool folder_is_trusted(const std::string& path) = 0;
-    // The folder, held open, when folder_is_trusted accepts it; nullptr otherwise.
-    virtual std::shared_ptr<HeldFolder> hold_trusted_folder(const std::string& path) = 0;
+    // The folder, held open, when folder_is_trusted accepts it; nullptr otherwise, with why
+    // set to the reason in words for the person at the machine.
+    virtual std::shared_ptr<HeldFolder> hold_trusted_folder(const std::string& path, std::string& why) = 0;
+    std::shared_ptr<HeldFolder> hold_trusted_folder(const std::string& path) {
+        std::string why;
+        return hold_trusted_folder(path, why);
+    }
     virtual bool file_exists(const std::string& path) = 0;
     // Deletes the plain files matching a pattern whose last component may hold '*' and '?'
     // ("*.*" means every plain file, with or without a dot). A file without its owner's

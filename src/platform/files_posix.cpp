@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "backends.h"
 #include "codec.h"
@@ -22,12 +24,6 @@ namespace {
 
 std::string describe(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
-}
-
-// lstat must not follow a final link, which a trailing '/' would make it do.
-std::string without_trailing_slashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
 }
 
 void write_all(int fd, const std::string& bytes, const std::string& path) {
@@ -56,34 +52,123 @@ std::string to_fnmatch(const std::string& pattern) {
     return out;
 }
 
-std::string parent_of(const std::string& path) {
-    const std::string p = without_trailing_slashes(path);
-    const size_t slash = p.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : p.substr(0, slash);
+// Whoever may rename entries of a folder can swap what sits in it for something of their
+// own. Only its owner, root and those it lets write hold that right, and the sticky bit
+// leaves the others only their own entries: so a level above a trusted folder belongs to
+// root or the user and is either closed to everyone else or sticky.
+bool parent_keeps_it(const struct stat& parent) {
+    if (parent.st_uid != 0 && parent.st_uid != ::geteuid()) return false;
+    return (parent.st_mode & S_ISVTX) != 0 || (parent.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-// Whoever may rename entries of the folder a folder sits in can swap that folder for one of
-// their own: only the sticky bit, the administrator or the user alone may hold that right.
-bool parent_keeps_it(const std::string& path) {
-    struct stat st {};
-    if (::stat(parent_of(path).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-    if (st.st_mode & S_ISVTX) return true;
-    if (st.st_uid == 0) return true;
-    return st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+std::string failure(int error, const char* what) {
+    return std::string(what) + "（" + std::strerror(error) + "）。";
 }
 
-// The folder itself, never a link to it, open when it is trusted; -1 otherwise. The checks
-// are made on the open folder, so they hold for the folder that is then used.
-int open_trusted_folder(const std::string& path) {
-    const int fd = ::open(without_trailing_slashes(path).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return -1;
+// Why `name`, a level of the path under the open folder `dir`, could not be opened as a folder.
+std::string why_not_opened(int dir, const std::string& name, int error) {
     struct stat st {};
-    const bool trusted = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
-                         (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 && parent_keeps_it(path);
-    if (trusted) return fd;
+    if ((error == ELOOP || error == ENOTDIR) && ::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return S_ISLNK(st.st_mode) ? "リンクになっています。" : "フォルダではありません。";
+    if (error == ENOENT) return "フォルダがありません。";
+    return failure(error, "開くことができません");
+}
+
+// The folder itself, never through a link, open when it is trusted; -1 with why set
+// otherwise. Each level is opened from the one above and checked on its descriptor, so no
+// second lookup of the path can be led elsewhere between the check and the use.
+int open_trusted_folder(const std::string& path, std::string& why) {
+    if (path.empty() || path.front() != '/') {
+        why = "絶対パスではありません。";
+        return -1;
+    }
+    std::vector<std::string> names;
+    for (size_t at = 0; at < path.size();) {
+        const size_t end = std::min(path.find('/', at), path.size());
+        const std::string name = path.substr(at, end - at);
+        at = end + 1;
+        if (name.empty() || name == ".") continue;
+        if (name == "..") {
+            why = "「..」を含むパスです。";
+            return -1;
+        }
+        names.push_back(name);
+    }
+    // The levels above are only passed through: O_PATH needs no right to read them.
+    const int through = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    const int held = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open("/", names.empty() ? held : through);
+    if (fd < 0) {
+        why = failure(errno, "開くことができません");
+        return -1;
+    }
+    std::string level = "/";
+    struct stat st {};
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (::fstat(fd, &st) != 0) {
+            why = failure(errno, "状態を確認できません");
+        } else if (!parent_keeps_it(st)) {
+            why = "上位のフォルダ「" + level + "」の中身をほかのユーザーが入れ替えることができます。";
+        } else {
+            const int next = ::openat(fd, names[i].c_str(), i + 1 == names.size() ? held : through);
+            if (next < 0) {
+                const std::string reason = why_not_opened(fd, names[i], errno);
+                why = i + 1 == names.size() ? reason : "上位のフォルダ「" + level + names[i] + "」: " + reason;
+            } else {
+                ::close(fd);
+                fd = next;
+                level += names[i] + "/";
+                continue;
+            }
+        }
+        ::close(fd);
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0) why = failure(errno, "状態を確認できません");
+    else if (st.st_uid != ::geteuid()) why = "別のユーザーのフォルダです。";
+    else if (st.st_mode & (S_IWGRP | S_IWOTH)) why = "ほかのユーザーも書き込むことができます。";
+    else return fd;
     ::close(fd);
     return -1;
+}
+
+// Reads what is left of the open file; false on a read error.
+bool read_to_end(int fd, std::string& out) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        out.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+// Deletes the matching plain files of the open folder dir_fd, which it takes over and closes.
+int delete_matching(int dir_fd, const std::string& name_pattern) {
+    DIR* dir = ::fdopendir(dir_fd);
+    if (!dir) {
+        ::close(dir_fd);
+        return 0;
+    }
+    // A duplicate of a held descriptor shares its position: start from the first entry.
+    ::rewinddir(dir);
+    const bool every_file = name_pattern == "*.*";
+    const std::string glob = to_fnmatch(name_pattern);
+    int deleted = 0;
+    while (dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+        if (!every_file && ::fnmatch(glob.c_str(), name, 0) != 0) continue;
+        struct stat st {};
+        if (::fstatat(dir_fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode)) continue;
+        // A file without its owner's write bit is kept: the owner marked it as not to be removed.
+        if ((st.st_mode & S_IWUSR) == 0) continue;
+        if (::unlinkat(dir_fd, name, 0) == 0) ++deleted;
+    }
+    ::closedir(dir);
+    return deleted;
 }
 
 class PosixHeldFolder : public HeldFolder {
@@ -121,6 +206,21 @@ public:
             throw;
         }
         ::close(fd);
+    }
+
+    bool read_own_file(const std::string& name, std::string& bytes) override {
+        const int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return false;
+        struct stat st {};
+        const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+                        read_to_end(fd, bytes);
+        ::close(fd);
+        return ok;
+    }
+
+    int delete_files(const std::string& name_pattern) override {
+        const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+        return fd < 0 ? 0 : delete_matching(fd, name_pattern);
     }
 
 private:
@@ -189,15 +289,11 @@ public:
         throw Error(describe("cannot create folder", path));
     }
 
-    bool folder_is_trusted(const std::string& path) override {
-        const int fd = open_trusted_folder(path);
-        if (fd < 0) return false;
-        ::close(fd);
-        return true;
-    }
+    bool folder_is_trusted(const std::string& path) override { return hold_trusted_folder(path) != nullptr; }
 
-    std::shared_ptr<HeldFolder> hold_trusted_folder(const std::string& path) override {
-        const int fd = open_trusted_folder(path);
+    using Files::hold_trusted_folder;
+    std::shared_ptr<HeldFolder> hold_trusted_folder(const std::string& path, std::string& why) override {
+        const int fd = open_trusted_folder(path, why);
         if (fd < 0) return nullptr;
         std::string shown = path;
         if (shown.empty() || shown.back() != '/') shown += '/';
@@ -210,29 +306,11 @@ public:
     }
 
     int delete_files(const std::string& pattern) override {
-        size_t slash = pattern.rfind('/');
-        std::string folder = slash == std::string::npos ? std::string(".") : pattern.substr(0, slash + 1);
-        std::string name_pattern = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
-        bool every_file = name_pattern == "*.*";
-        std::string glob = to_fnmatch(name_pattern);
-
-        DIR* dir = ::opendir(folder.c_str());
-        if (!dir) return 0;
-        int fd = ::dirfd(dir);
-        int deleted = 0;
-        while (dirent* entry = ::readdir(dir)) {
-            const char* name = entry->d_name;
-            if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
-            if (!every_file && ::fnmatch(glob.c_str(), name, 0) != 0) continue;
-            struct stat st {};
-            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-            if (!S_ISREG(st.st_mode)) continue;
-            // A file without its owner's write bit is kept: the owner marked it as not to be removed.
-            if ((st.st_mode & S_IWUSR) == 0) continue;
-            if (::unlinkat(fd, name, 0) == 0) ++deleted;
-        }
-        ::closedir(dir);
-        return deleted;
+        const size_t slash = pattern.rfind('/');
+        const std::string folder = slash == std::string::npos ? std::string(".") : pattern.substr(0, slash + 1);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return 0;
+        return delete_matching(fd, slash == std::string::npos ? pattern : pattern.substr(slash + 1));
     }
 
     void write_utf8_bom(const std::string& path, const std::string& utf8) override {
@@ -251,22 +329,13 @@ public:
     }
 
     std::string read_all(const std::string& path) override {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) throw Error(describe("cannot open", path));
         std::string out;
-        char buffer[65536];
-        for (;;) {
-            ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                std::string message = describe("cannot read", path);
-                ::close(fd);
-                throw Error(message);
-            }
-            if (n == 0) break;
-            out.append(buffer, static_cast<size_t>(n));
-        }
+        const bool ok = read_to_end(fd, out);
+        const std::string message = ok ? std::string() : describe("cannot read", path);
         ::close(fd);
+        if (!ok) throw Error(message);
         return out;
     }
 

@@ -1,11 +1,6 @@
 // Settings read with private-profile rules: sections and keys without regard to case, first match wins.
 #include "settings_ini.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <memory>
 #include <string_view>
 
@@ -108,33 +103,15 @@ std::string lookup(const std::string& file_bytes, const std::string& section, co
 
 namespace {
 
-bool read_file(const std::string& path, std::string& out) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    char buffer[8192];
-    while (ok) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        out.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return ok;
-}
-
 class IniSettingsReader : public SettingsReader {
 public:
-    std::string read(const std::string& section, const std::string& key, const std::string& file_path) override {
+    std::string read(const std::string& section, const std::string& key, HeldFolder& folder,
+                     const std::string& file_name) override {
         if (section.empty() || key.empty()) return std::string();
         std::string bytes;
         // A file that cannot be read counts as a missing one: the callers fall back
         // to their defaults.
-        if (!read_file(file_path, bytes)) return std::string();
+        if (!folder.read_own_file(file_name, bytes)) return std::string();
         return cp932::decode(ini::lookup(bytes, section, key));
     }
 };

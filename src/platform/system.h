@@ -9,7 +9,7 @@ public:
     // The user's temporary folder, always ending in '/': $TMPDIR when set and absolute, else
     // the user's own ${XDG_STATE_HOME:-$HOME/.local/state}/ledgrin/, created with mode 0700
     // when missing. Unlike a shared /tmp, the latter lasts across reboots and no other
-    // account can create or write it.
+    // account can create or write it. "" when neither can be named (no home folder).
     virtual std::string temp_path() = 0;
     // $XDG_RUNTIME_DIR, ending in '/', when it is set, absolute and a folder of the user's
     // own with mode 0700; else "".

@@ -59,8 +59,9 @@ public:
         std::string state = absolute_variable("XDG_STATE_HOME");
         if (state.empty()) {
             const std::string home = home_folder();
-            // Without any home there is nothing of the user's own to use.
-            if (home.empty()) return "/tmp/";
+            // Without any home there is nothing of the user's own to use, and a shared
+            // folder such as /tmp would let others plant or swap what the programs use.
+            if (home.empty()) return {};
             state = with_slash(home) + ".local/state";
         }
         const std::string base = with_slash(state) + "ledgrin/";

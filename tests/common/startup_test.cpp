@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
 
 #include "common/folders.h"
 #include "common/startup.h"
@@ -7,7 +11,10 @@
 #include "common/test_definition.h"
 #include "common/text.h"
 #include "common/windows.h"
+#include "platform/backends.h"
+#include "support/another_account.h"
 #include "support/fake_platform.h"
+#include "support/fifo_rescue.h"
 
 using common::state;
 using platform::MbButtons;
@@ -87,6 +94,8 @@ TEST_F(StartupTest, FixedValuesAndPaths) {
     EXPECT_TRUE(exists(state().result_path));
     ASSERT_TRUE(state().result_folder);  // held from here on
     EXPECT_EQ(state().result_folder->path(), state().result_path);
+    ASSERT_TRUE(state().scratch_folder);
+    EXPECT_EQ(state().scratch_folder->path(), state().scratch_path);
     EXPECT_TRUE(exists(fp.system->temp + "quorvex/"));
 }
 
@@ -179,6 +188,113 @@ TEST_F(StartupTest, AResultFolderOthersCanWriteStopsTheStart) {
     fp.message_box->answers = {MbResult::Ok};
     EXPECT_TRUE(run_main(""));
     EXPECT_EQ(main_windows_shown, 0);
+}
+
+// The temporary folder holds every working folder: one that another account could swap or
+// write into stops the start, with a box naming it and the reason, before anything is read
+// from it or made in it.
+TEST_F(StartupTest, ATemporaryFolderThatCannotBeTrustedStopsTheStart) {
+    const bool root = ::geteuid() == 0;
+    const std::string tail = "\r\n\r\n試験監督者に連絡してください。\r\nプログラムを終了します。";
+    struct Case {
+        const char* name;
+        bool needs_root;
+        std::function<std::string()> prepare;  // makes the temporary folder; returns the reason
+    } cases[] = {
+        {"writable by others", false,
+         [&] {
+             EXPECT_EQ(::chmod(fp.system->temp.c_str(), 0777), 0);
+             return std::string("ほかのユーザーも書き込むことができます。");
+         }},
+        {"missing", false,
+         [&] {
+             fp.system->temp = fp.root.file("missing/");
+             return std::string("フォルダがありません。");
+         }},
+        {"in another account's folder with the sticky bit", true,
+         [&] {
+             const std::string shared = fp.root.folder("shared");
+             fp.system->temp = fp.root.folder("shared/t");
+             EXPECT_EQ(::chown(shared.c_str(), fakes::uid_without_account(), 0), 0);
+             EXPECT_EQ(::chmod(shared.c_str(), 01777), 0);
+             return "上位のフォルダ「" + shared + "」の中身をほかのユーザーが入れ替えることができます。";
+         }},
+        {"in root's folder writable by all without the sticky bit", true,
+         [&] {
+             const std::string open = fp.root.folder("open");
+             fp.system->temp = fp.root.folder("open/t");
+             EXPECT_EQ(::chmod(open.c_str(), 0777), 0);
+             return "上位のフォルダ「" + open + "」の中身をほかのユーザーが入れ替えることができます。";
+         }},
+    };
+    const std::string base = fp.system->temp;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needs_root && !root) {
+            std::printf("skipped \"%s\": needs root\n", c.name);
+            continue;
+        }
+        common::reset_state();
+        fp.message_box->shown.clear();
+        fp.settings->reads.clear();
+        fp.system->temp = base;
+        ASSERT_EQ(::chmod(base.c_str(), 0700), 0);
+        const std::string reason = c.prepare();
+        fp.settings->set("server", "result", "http://planted.invalid/res");
+        fp.message_box->answers = {MbResult::Ok};
+        EXPECT_TRUE(run_main(""));
+        expect_refused_before_anything("作業フォルダエラー",
+                                       "作業用のフォルダを使用できません。\r\n" + fp.system->temp + "\r\n" + reason + tail);
+        EXPECT_TRUE(fp.settings->reads.empty());
+        EXPECT_FALSE(exists(fp.system->temp + "solvetta/"));
+    }
+}
+
+TEST_F(StartupTest, WithoutAnyFolderOfTheUsersOwnTheStartStopsWithABox) {
+    fp.system->temp = "";  // no home folder and no usable TMPDIR
+    fp.message_box->answers = {MbResult::Ok};
+    EXPECT_TRUE(run_main(""));
+    ASSERT_EQ(fp.message_box->shown.size(), 1u);
+    EXPECT_EQ(fp.message_box->shown[0].title, "作業フォルダエラー");
+    EXPECT_EQ(fp.message_box->shown[0].text,
+              "作業用のフォルダを使用できません。\r\nホームフォルダも TMPDIR も使用できません。\r\n\r\n"
+              "試験監督者に連絡してください。\r\nプログラムを終了します。");
+    EXPECT_TRUE(fp.settings->reads.empty());
+    EXPECT_EQ(main_windows_shown, 0);
+}
+
+// A FIFO would hold the start before any window if it were opened as a file is; a link may
+// lead to anybody's file. Both count as no settings file.
+TEST_F(StartupTest, ASettingsFileThatIsAFifoOrALinkMeansTheBuiltInAddresses) {
+    fp.platform.settings = platform::make_ini_settings_reader();
+    const std::string planted = fp.root.write("planted.ini", "[server]\nregister=http://planted.invalid/reg\n");
+    const std::string ini = fp.root.folder("tmp/quorvex") + "setting.ini";
+    struct Case {
+        const char* name;
+        std::function<int()> make;
+    } cases[] = {
+        {"fifo", [&] { return ::mkfifo(ini.c_str(), 0600); }},
+        {"link", [&] { return ::symlink(planted.c_str(), ini.c_str()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        common::reset_state();
+        main_windows_shown = 0;
+        ::unlink(ini.c_str());
+        ASSERT_EQ(c.make(), 0);
+        fakes::FifoRescue rescue(ini);
+        ASSERT_FALSE(run_main(""));
+        EXPECT_FALSE(rescue.rescued()) << "the start waited on setting.ini";
+        EXPECT_EQ(state().register_url, common::kDefaultRegisterUrl);
+        EXPECT_EQ(state().result_url, common::kDefaultResultUrl);
+        EXPECT_EQ(main_windows_shown, 1);
+    }
+    // The same file, put there as a plain file of the user's own, is read.
+    common::reset_state();
+    ::unlink(ini.c_str());
+    ASSERT_EQ(::rename(planted.c_str(), ini.c_str()), 0);
+    ASSERT_FALSE(run_main(""));
+    EXPECT_EQ(state().register_url, "http://planted.invalid/reg");
 }
 
 TEST_F(StartupTest, AWorkingFolderThatCannotBeMadeMeansDefaults) {

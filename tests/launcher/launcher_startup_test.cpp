@@ -1,6 +1,7 @@
 // Start-up of the launcher: the order of its refusals and their boxes, its settings and
 // its folders.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -201,11 +202,50 @@ TEST_F(Folders, ProgramFolderWithoutItsDataSubfolderGetsIt) {
     EXPECT_TRUE(fs::exists(fp.system->temp + "bramwick/data/keep"));
 }
 
-TEST_F(Folders, MissingTemporaryFolderStillStarts) {
-    fp.system->temp = fp.root.path() + "no such folder/";
-    ASSERT_FALSE(run_main());
-    EXPECT_TRUE(launcher::forms().main.loaded());
-    EXPECT_EQ(launcher::state().download_url, launcher::kDefaultDownloadUrl);
+// The temporary folder holds the settings and the downloaded programs: one that cannot be
+// trusted stops the start after the refusals of the system, the screen and the lock, and
+// before anything is read from it or made in it.
+TEST_F(Folders, ATemporaryFolderThatCannotBeTrustedStopsTheStart) {
+    const std::string tail = "\r\n\r\n試験監督者に連絡してください。\r\nプログラムを終了します。";
+    const std::string shared = fp.root.folder("shared");
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    struct Case {
+        const char* name;
+        std::string temp;
+        double twips;
+        bool another_runs;
+        const char* title;
+        std::string text;
+    } cases[] = {
+        {"missing", fp.root.path() + "no such folder/", 15, false, "作業フォルダエラー",
+         "作業用のフォルダを使用できません。\r\n" + fp.root.path() + "no such folder/\r\nフォルダがありません。" + tail},
+        {"shared as /tmp is", shared, 15, false, "作業フォルダエラー",
+         "作業用のフォルダを使用できません。\r\n" + shared + "\r\nほかのユーザーも書き込むことができます。" + tail},
+        {"no home folder", "", 15, false, "作業フォルダエラー",
+         "作業用のフォルダを使用できません。\r\nホームフォルダも TMPDIR も使用できません。" + tail},
+        {"and a screen at 120 DPI", shared, 12, false, "画面設定エラー", kScreenText},
+        {"and another instance", shared, 15, true, "2重起動エラー", kInstanceText},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        launcher::unload_all_forms();
+        launcher::reset_state();
+        fp.system->temp = c.temp;
+        fp.screen->twips_x = fp.screen->twips_y = c.twips;
+        fp.lock->running_elsewhere.clear();
+        if (c.another_runs) fp.lock->running_elsewhere.insert("launcher");
+        fp.settings->set("server", "url", "http://planted.invalid/");
+        fp.settings->reads.clear();
+        fp.message_box->shown.clear();
+        fp.message_box->answers = {platform::MbResult::Ok};
+        EXPECT_TRUE(run_main());
+        ASSERT_EQ(fp.message_box->shown.size(), 1u);
+        EXPECT_EQ(fp.message_box->shown[0].title, c.title);
+        EXPECT_EQ(fp.message_box->shown[0].text, c.text);
+        EXPECT_EQ(common::FormSlot::loaded_count(), 0);
+        EXPECT_TRUE(fp.settings->reads.empty());
+        EXPECT_TRUE(fs::is_empty(shared));
+    }
 }
 
 }  // namespace

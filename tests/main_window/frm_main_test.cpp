@@ -513,6 +513,29 @@ TEST_F(LastStageTest, AScratchFolderThatIsNotOursIsNotEmptied) {
     }
 }
 
+// Start-up holds the scratch folder; swapping it for a link to somebody's documents during
+// the examination neither empties the documents nor keeps the scratch files.
+TEST_F(LastStageTest, AScratchFolderSwappedForALinkAfterStartUpEmptiesOnlyTheFolderHeld) {
+    auto& s = common::state();
+    auto& f = at_last_stage();
+    fill_folders();
+    s.scratch_folder = fp_.files->hold_trusted_folder(s.scratch_path);
+    ASSERT_TRUE(s.scratch_folder);
+    const std::string scratch = s.scratch_path.substr(0, s.scratch_path.size() - 1);
+    const std::string moved = fp_.root.file("moved") + "/";
+    ASSERT_EQ(::rename(scratch.c_str(), fp_.root.file("moved").c_str()), 0);
+    const std::string documents = fp_.root.folder("documents");
+    for (const char* name : {"thesis.txt", "notes"}) touch(documents + name);
+    ASSERT_EQ(::symlink(documents.c_str(), scratch.c_str()), 0);
+
+    common::main_values().printed_flag = true;
+    EXPECT_THROW(f.Command1_Click(), fakes::ProgramEnded);
+    for (const char* name : {"thesis.txt", "notes"}) EXPECT_TRUE(exists(documents + name)) << name;
+    for (const char* name : {"a.txt", "noext", "b.tmp.html", ".hidden"}) EXPECT_FALSE(exists(moved + name)) << name;
+    EXPECT_TRUE(exists(moved + "readonly.txt"));
+    EXPECT_FALSE(exists(s.data_path + "index2.html"));
+}
+
 // ---------------------------------------------------------------------------------------
 // Print button
 

@@ -10,6 +10,8 @@
 
 #include "platform/backends.h"
 #include "platform/error.h"
+#include "support/another_account.h"
+#include "support/fifo_rescue.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
@@ -243,39 +245,156 @@ TEST_F(FilesTest, TrustedFolderTable) {
     EXPECT_FALSE(files->folder_is_trusted(dir.write("plain", "x")));
     if (::geteuid() == 0) {
         std::string other = dir.folder("others");
-        ASSERT_EQ(::chown(other.c_str(), 12345, 12345), 0);
-        EXPECT_FALSE(files->folder_is_trusted(other));
+        ASSERT_EQ(::chown(other.c_str(), fakes::uid_without_account(), 0), 0);
+        std::string why;
+        EXPECT_EQ(files->hold_trusted_folder(other, why), nullptr);
+        EXPECT_EQ(why, "別のユーザーのフォルダです。");
     }
 }
 
-TEST_F(FilesTest, AFolderInsideOneThatAnotherAccountMayRearrangeIsNotTrusted) {
+// Every level above a folder decides whether another account could swap it: each is made
+// here with an owner and a mode, one or two levels above a folder of the user's own.
+TEST_F(FilesTest, AFolderIsTrustedOnlyWhenNoLevelAboveLetsAnotherAccountSwapIt) {
     const bool root = ::geteuid() == 0;
+    const uid_t me = ::geteuid();
+    const uid_t other = fakes::uid_without_account();
+    const std::string swappable = "の中身をほかのユーザーが入れ替えることができます。";
     struct Case {
         const char* name;
-        mode_t parent_mode;
-        uid_t parent_owner;  // 0 stands for this test's own account when it is not root
+        int depth;  // 1: the folder's own parent, 2: the one above that
+        mode_t mode;
+        uid_t owner;
         bool trusted;
     } cases[] = {
-        {"own private", 0700, ::geteuid(), true},
-        {"shared with the sticky bit, as /tmp", 01777, ::geteuid(), true},
-        {"another account's, open to nobody else", 0755, 12345, false},
-        {"another account's, shared with the sticky bit", 01777, 12345, true},
-        {"own, but others may rename in it", 0777, ::geteuid(), root},  // root's own folders are the system's
+        {"the user's own 0700 chain", 1, 0700, me, true},
+        {"own, readable by all", 2, 0755, me, true},
+        {"own, shared with the sticky bit", 1, 01777, me, true},
+        {"root's, shared with the sticky bit, as /tmp", 1, 01777, 0, true},
+        {"root's, closed to others", 2, 0755, 0, true},
+        {"another account's, shared with the sticky bit", 1, 01777, other, false},
+        {"another account's, open to nobody else", 2, 0755, other, false},
+        {"root's, writable by all without the sticky bit", 1, 0777, 0, false},
+        {"own, writable by all without the sticky bit", 2, 0777, me, false},
+        {"own, writable by the group", 1, 0770, me, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.parent_owner != ::geteuid() && !root) {
-            std::printf("skipped \"%s\": a folder of another account needs root\n", c.name);
+        if (c.owner != me && !root) {
+            std::printf("skipped \"%s\": a folder of another owner needs root\n", c.name);
             continue;
         }
-        const std::string parent = dir.folder(std::string("parent-") + std::to_string(&c - cases));
-        const std::string folder = parent + "bramwick_result/";
+        const std::string top = dir.folder(std::string("top-") + std::to_string(&c - cases));
+        const std::string middle = top + "middle/";
+        const std::string folder = middle + "bramwick_result/";
+        ASSERT_EQ(::mkdir(middle.c_str(), 0700), 0);
         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-        ASSERT_EQ(::chown(parent.c_str(), c.parent_owner, c.parent_owner), 0);
-        ASSERT_EQ(::chmod(parent.c_str(), c.parent_mode), 0);
+        const std::string level = c.depth == 1 ? middle : top;
+        ASSERT_EQ(::chown(level.c_str(), c.owner, c.owner), 0);
+        ASSERT_EQ(::chmod(level.c_str(), c.mode), 0);
+        std::string why;
+        EXPECT_EQ(files->hold_trusted_folder(folder, why) != nullptr, c.trusted);
         EXPECT_EQ(files->folder_is_trusted(folder), c.trusted);
-        EXPECT_EQ(files->hold_trusted_folder(folder) != nullptr, c.trusted);
+        EXPECT_EQ(why, c.trusted ? "" : "上位のフォルダ「" + level + "」" + swappable);
     }
+}
+
+TEST_F(FilesTest, NoLevelOfATrustedFolderIsALinkOrAnotherWayRound) {
+    const std::string real = dir.folder("real");
+    const std::string folder = real + "solvetta/";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::symlink(real.c_str(), dir.file("link").c_str()), 0);
+    struct Case {
+        const char* name;
+        std::string path;
+        std::string why;  // "" when trusted
+    } cases[] = {
+        {"the real path", folder, ""},
+        {"doubled and trailing slashes, '.'", dir.path() + "/real//./solvetta", ""},
+        {"a link in an upper level", dir.file("link/solvetta/"),
+         "上位のフォルダ「" + dir.file("link") + "」: リンクになっています。"},
+        {"the folder itself a link", dir.file("link"), "リンクになっています。"},
+        {"'..' in the path", dir.file("link/../real/solvetta/"), "「..」を含むパスです。"},
+        {"relative", "real/solvetta/", "絶対パスではありません。"},
+        {"missing", dir.file("missing/"), "フォルダがありません。"},
+        {"a plain file", dir.write("plain", "x"), "フォルダではありません。"},
+        {"under a plain file", dir.file("plain/solvetta"), "上位のフォルダ「" + dir.file("plain") + "」: フォルダではありません。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string why;
+        EXPECT_EQ(files->hold_trusted_folder(c.path, why) != nullptr, c.why.empty());
+        EXPECT_EQ(why, c.why);
+    }
+    // /tmp itself is shared: everyone may write into it.
+    struct stat st {};
+    ASSERT_EQ(::stat("/tmp", &st), 0);
+    if ((st.st_mode & 01777) == 01777) {
+        std::string why;
+        EXPECT_EQ(files->hold_trusted_folder("/tmp/", why), nullptr);
+        EXPECT_EQ(why, st.st_uid == ::geteuid() ? "ほかのユーザーも書き込むことができます。" : "別のユーザーのフォルダです。");
+    }
+}
+
+TEST_F(FilesTest, HeldFolderReadsOnlyAPlainFileOfTheUsersOwnAndNeverWaits) {
+    const std::string outside = dir.write("outside.ini", "[server]\nresult=planted\n");
+    const std::string folder_path = dir.folder("quorvex");
+    auto folder = files->hold_trusted_folder(folder_path);
+    ASSERT_TRUE(folder);
+    std::string bytes;
+    EXPECT_FALSE(folder->read_own_file("setting.ini", bytes));  // missing
+    dir.write("quorvex/setting.ini", std::string("[server]\0x", 10));
+    ASSERT_TRUE(folder->read_own_file("setting.ini", bytes));
+    EXPECT_EQ(bytes, std::string("[server]\0x", 10));
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+    } cases[] = {
+        {"fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"link to a plain file", [&](const std::string& p) { ASSERT_EQ(::symlink(outside.c_str(), p.c_str()), 0); }},
+        {"folder", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0700), 0); }},
+        {"another account's file",
+         [&](const std::string& p) {
+             dir.write("quorvex/" + fs::path(p).filename().string(), "[server]\nresult=planted\n");
+             ASSERT_EQ(::chown(p.c_str(), fakes::uid_without_account(), 0), 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (std::string(c.name) == "another account's file" && ::geteuid() != 0) {
+            std::printf("skipped \"%s\": giving a file to another account needs root\n", c.name);
+            continue;
+        }
+        const std::string name = std::string("setting-") + std::to_string(&c - cases) + ".ini";
+        c.make(folder_path + name);
+        fakes::FifoRescue rescue(folder_path + name);
+        bytes.clear();
+        EXPECT_FALSE(folder->read_own_file(name, bytes));
+        EXPECT_FALSE(rescue.rescued()) << "waited on it";
+        EXPECT_EQ(bytes, "");
+    }
+}
+
+// The end empties the folder it held since start-up, even when that path has since been
+// made a link to somebody's documents.
+TEST_F(FilesTest, HeldFolderDeletesInTheFolderItHeldWhateverItsPathLeadsToNow) {
+    const std::string folder_path = dir.folder("solvetta");
+    auto folder = files->hold_trusted_folder(folder_path);
+    ASSERT_TRUE(folder);
+    for (const char* n : {"a.txt", "noext", ".hidden", "page.html"}) dir.write(std::string("solvetta/") + n, "x");
+    const std::string kept = dir.write("solvetta/locked.txt", "x");
+    ASSERT_EQ(::chmod(kept.c_str(), 0444), 0);
+    EXPECT_EQ(folder->delete_files("*.html"), 1);
+
+    ASSERT_EQ(::rename(folder_path.c_str(), dir.file("moved").c_str()), 0);
+    const std::string documents = dir.folder("documents");
+    dir.write("documents/thesis.txt", "mine");
+    ASSERT_EQ(::symlink(documents.c_str(), dir.file("solvetta").c_str()), 0);
+
+    EXPECT_EQ(folder->delete_files("*.*"), 3);
+    EXPECT_EQ(names_in(dir.file("moved")), std::set<std::string>{"locked.txt"});
+    EXPECT_EQ(names_in(documents), std::set<std::string>{"thesis.txt"});
+    dir.write("moved/later.txt", "x");  // the held folder reads its entries afresh each time
+    EXPECT_EQ(folder->delete_files("*.*"), 1);
 }
 
 TEST_F(FilesTest, ReadAndRemove) {

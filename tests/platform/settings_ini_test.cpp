@@ -96,34 +96,41 @@ TEST(Lookup, QuotesAreDroppedBeforeTheCut) {
 
 class IniReaderTest : public ::testing::Test {
 protected:
+    std::string read(const std::string& section, const std::string& key, const std::string& name = "setting.ini") {
+        return reader->read(section, key, *folder, name);
+    }
+
     fakes::TempDir dir;
+    std::unique_ptr<platform::Files> files = platform::make_posix_files();
+    std::shared_ptr<platform::HeldFolder> folder = files->hold_trusted_folder(dir.path());
     std::unique_ptr<platform::SettingsReader> reader = platform::make_ini_settings_reader();
 };
 
 TEST_F(IniReaderTest, MissingFileGivesEmpty) {
-    EXPECT_EQ(reader->read("server", "result", dir.file("setting.ini")), "");
-    EXPECT_EQ(reader->read("server", "result", dir.path()), "");  // a folder in the way
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(read("server", "result"), "");
+    dir.folder("setting.ini");  // a folder in the way
+    EXPECT_EQ(read("server", "result"), "");
 }
 
 TEST_F(IniReaderTest, ReturnsUtf8OfTheCp932File) {
-    std::string path = dir.write("setting.ini", "[Server]\r\nname = \"\x8E\x8E\x8C\xB1 \x83\x5C\"\r\n");
-    EXPECT_EQ(reader->read("server", "NAME", path), "試験 ソ");
+    dir.write("setting.ini", "[Server]\r\nname = \"\x8E\x8E\x8C\xB1 \x83\x5C\"\r\n");
+    EXPECT_EQ(read("server", "NAME"), "試験 ソ");
 }
 
 TEST_F(IniReaderTest, FileWithCarriageReturnsOnlyIsRead) {
-    std::string path =
-        dir.write("setting.ini", "; centre\r[server]\rregister=https://centre/r\rresult=https://centre/x\r");
-    EXPECT_EQ(reader->read("server", "register", path), "https://centre/r");
-    EXPECT_EQ(reader->read("server", "result", path), "https://centre/x");
+    dir.write("setting.ini", "; centre\r[server]\rregister=https://centre/r\rresult=https://centre/x\r");
+    EXPECT_EQ(read("server", "register"), "https://centre/r");
+    EXPECT_EQ(read("server", "result"), "https://centre/x");
 }
 
 TEST_F(IniReaderTest, LongCp932ValueIsCutOnACharacterAndDecodes) {
     std::string value = "xy";
     for (int i = 0; i < 700; ++i) value += "\x8E\x8E";  // 試
-    std::string path = dir.write("setting.ini", "[server]\nresult=" + value + "\n");
+    dir.write("setting.ini", "[server]\nresult=" + value + "\n");
     std::string expected = "xy";
     for (int i = 0; i < 510; ++i) expected += "試";
-    EXPECT_EQ(reader->read("server", "result", path), expected);
+    EXPECT_EQ(read("server", "result"), expected);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Temporary folder, runtime folder and program folder of the Linux system backend.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/backends.h"
+#include "support/another_account.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -74,6 +76,35 @@ TEST(LinuxSystem, TempPathIsTmpdirElseTheUsersOwnStateFolder) {
         EXPECT_EQ(mode_of(made), 0700u) << made;
     // The value of TMPDIR is used as it is: nothing is made for it.
     EXPECT_EQ(mode_of("/var/tmp/user"), 0u);
+}
+
+// With no TMPDIR, no state folder and an account without a home, no folder of the user's own
+// can be named: a shared folder such as /tmp is never put in its place. Run in a child that
+// takes on a user id without an account, so the process itself keeps its own.
+TEST(LinuxSystem, WithoutAnyHomeThereIsNoTemporaryFolder) {
+    if (::geteuid() != 0) GTEST_SKIP() << "taking on a user id without an account needs root";
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    const uid_t nobody = fakes::uid_without_account();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(out[0]);
+        for (const char* name : {"TMPDIR", "XDG_STATE_HOME", "HOME"}) ::unsetenv(name);
+        if (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(2);
+        const std::string path = platform::make_linux_system()->temp_path();
+        const std::string said = "[" + path + "]";
+        ::_exit(::write(out[1], said.data(), said.size()) == static_cast<ssize_t>(said.size()) ? 0 : 3);
+    }
+    ::close(out[1]);
+    std::string said;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    EXPECT_EQ(said, "[]");
 }
 
 TEST(LinuxSystem, StateFolderThatExistsIsLeftAsItIs) {

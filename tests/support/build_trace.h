@@ -43,8 +43,9 @@ public:
     bool folder_exists(const std::string& p) override { return inner_.folder_exists(p); }
     void create_folder(const std::string& p) override { inner_.create_folder(p); }
     bool folder_is_trusted(const std::string& p) override { return inner_.folder_is_trusted(p); }
-    std::shared_ptr<platform::HeldFolder> hold_trusted_folder(const std::string& p) override {
-        return inner_.hold_trusted_folder(p);
+    using platform::Files::hold_trusted_folder;
+    std::shared_ptr<platform::HeldFolder> hold_trusted_folder(const std::string& p, std::string& why) override {
+        return inner_.hold_trusted_folder(p, why);
     }
     bool file_exists(const std::string& p) override { return inner_.file_exists(p); }
     int delete_files(const std::string& p) override { return inner_.delete_files(p); }

@@ -17,8 +17,9 @@ void FakeSettings::set(const std::string& section, const std::string& key, const
     values_[{lower(section), lower(key)}] = value;
 }
 
-std::string FakeSettings::read(const std::string& section, const std::string& key, const std::string& file_path) {
-    reads.push_back({section, key, file_path});
+std::string FakeSettings::read(const std::string& section, const std::string& key, platform::HeldFolder& folder,
+                               const std::string& file_name) {
+    reads.push_back({section, key, folder.path() + file_name});
     auto it = values_.find({lower(section), lower(key)});
     return it == values_.end() ? std::string() : it->second;
 }

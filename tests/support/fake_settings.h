@@ -16,9 +16,10 @@ struct SettingsRead {
 class FakeSettings : public platform::SettingsReader {
 public:
     void set(const std::string& section, const std::string& key, const std::string& value);
-    std::string read(const std::string& section, const std::string& key, const std::string& file_path) override;
+    std::string read(const std::string& section, const std::string& key, platform::HeldFolder& folder,
+                     const std::string& file_name) override;
 
-    std::vector<SettingsRead> reads;  // every read, oldest first
+    std::vector<SettingsRead> reads;  // every read, oldest first; file_path: the folder's path and the name
 
 private:
     std::map<std::pair<std::string, std::string>, std::string> values_;  // keys in lower case
