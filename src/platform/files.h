@@ -13,10 +13,6 @@ public:
     virtual ~HeldFolder() = default;
     // The path it was opened by, ending in '/'.
     virtual const std::string& path() const = 0;
-    // Appends UTF-8 text converted to CP932 to the plain file `name` in the folder, created
-    // when missing, and flushes it (and the folder, for a new file) to disk. Throws Error when
-    // it cannot; the file is then as it was before the call, so no record is ever cut.
-    virtual void append_cp932(const std::string& name, const std::string& utf8) = 0;
     // The whole content of the plain file `name` of the user's own in the folder. False, and
     // nothing waited for, when it is missing or anything else: a link, a FIFO, a device, a
     // folder, another account's file.
@@ -24,6 +20,10 @@ public:
     // Deletes the plain files of this folder matching the pattern, as Files::delete_files
     // does, whatever its path now leads to. Returns how many were deleted.
     virtual int delete_files(const std::string& name_pattern) = 0;
+    // Appends UTF-8 text converted to CP932 to the plain file `name` in the folder, created
+    // when missing, and flushes it (and the folder, for a new file) to disk. Throws Error when
+    // it cannot; the file is then as it was before the call, so no record is ever cut.
+    virtual void append_cp932(const std::string& name, const std::string& utf8) = 0;
 };
 
 class Files {

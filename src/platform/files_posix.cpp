@@ -105,24 +105,20 @@ int open_trusted_folder(const std::string& path, std::string& why) {
     std::string level = "/";
     struct stat st {};
     for (size_t i = 0; i < names.size(); ++i) {
+        const bool last = i + 1 == names.size();
+        int next = -1;
         if (::fstat(fd, &st) != 0) {
             why = failure(errno, "状態を確認できません");
         } else if (!parent_keeps_it(st)) {
             why = "上位のフォルダ「" + level + "」の中身をほかのユーザーが入れ替えることができます。";
-        } else {
-            const int next = ::openat(fd, names[i].c_str(), i + 1 == names.size() ? held : through);
-            if (next < 0) {
-                const std::string reason = why_not_opened(fd, names[i], errno);
-                why = i + 1 == names.size() ? reason : "上位のフォルダ「" + level + names[i] + "」: " + reason;
-            } else {
-                ::close(fd);
-                fd = next;
-                level += names[i] + "/";
-                continue;
-            }
+        } else if ((next = ::openat(fd, names[i].c_str(), last ? held : through)) < 0) {
+            const std::string reason = why_not_opened(fd, names[i], errno);
+            why = last ? reason : "上位のフォルダ「" + level + names[i] + "」: " + reason;
         }
         ::close(fd);
-        return -1;
+        if (next < 0) return -1;
+        fd = next;
+        level += names[i] + "/";
     }
     if (::fstat(fd, &st) != 0) why = failure(errno, "状態を確認できません");
     else if (st.st_uid != ::geteuid()) why = "別のユーザーのフォルダです。";
@@ -180,6 +176,21 @@ public:
 
     const std::string& path() const override { return path_; }
 
+    bool read_own_file(const std::string& name, std::string& bytes) override {
+        const int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return false;
+        struct stat st {};
+        const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+                        read_to_end(fd, bytes);
+        ::close(fd);
+        return ok;
+    }
+
+    int delete_files(const std::string& name_pattern) override {
+        const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+        return fd < 0 ? 0 : delete_matching(fd, name_pattern);
+    }
+
     void append_cp932(const std::string& name, const std::string& utf8) override {
         const std::string bytes = cp932::encode(utf8);
         const std::string where = path_ + name;
@@ -206,21 +217,6 @@ public:
             throw;
         }
         ::close(fd);
-    }
-
-    bool read_own_file(const std::string& name, std::string& bytes) override {
-        const int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) return false;
-        struct stat st {};
-        const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-                        read_to_end(fd, bytes);
-        ::close(fd);
-        return ok;
-    }
-
-    int delete_files(const std::string& name_pattern) override {
-        const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
-        return fd < 0 ? 0 : delete_matching(fd, name_pattern);
     }
 
 private:
