@@ -35,40 +35,15 @@ TEST(SecondInstance, ASecondExaminationProgramIsRefusedAndTheFirstGoesOn) {
         root.folder("data");
         fs::copy_file(pages, root.file("data/qfile.dat"));
         const std::string tmp = root.folder("tmp");
-        const std::string script = root.write("answers.txt", "Ok\n");
-        const std::string log = root.file("boxes.log");
-        const auto env_with_runtime = [&](const std::string& name) {
-            std::string runtime;
-            if (runtime_folders) {
-                runtime = root.folder(name);
-                fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
-            }
-            return fakes::environment_with({{"TMPDIR", tmp},
-                                            {"XDG_RUNTIME_DIR", runtime},
-                                            {"LEDGRIN_MSGBOX_SCRIPT", script},
-                                            {"LEDGRIN_MSGBOX_LOG", log}});
-        };
 
-        fakes::Child first(program, env_with_runtime("run-desktop"));
-        ASSERT_TRUE(first.started());
-        const auto deadline = std::chrono::steady_clock::now() + 60s;
-        while (!fakes::holds_flock(first.pid()) && std::chrono::steady_clock::now() < deadline) {
-            ASSERT_TRUE(first.running()) << "the first program ended: " << fakes::read_text_file(log);
-            std::this_thread::sleep_for(20ms);
-        }
-        ASSERT_TRUE(fakes::holds_flock(first.pid())) << "the first program never took its lock";
-        // Let it get as far as its main window.
-        std::this_thread::sleep_for(1s);
-        ASSERT_TRUE(first.running()) << fakes::read_text_file(log);
-
-        fakes::Child second(program, env_with_runtime("run-shell"));
-        ASSERT_TRUE(second.started());
-        EXPECT_EQ(second.wait_exit(60s), 0);
-        EXPECT_EQ(fakes::read_text_file(log),
+        // Let the first get as far as its main window.
+        const auto run = fakes::start_in_two_sessions(program, root.path(), tmp, runtime_folders, 1s);
+        ASSERT_EQ(run.failure, "");
+        EXPECT_EQ(run.second_status, 0);
+        EXPECT_EQ(run.boxes,
                   "2重起動エラー\tすでに試験プログラムは起動されています。\\r\\n同時に実行することは出来ません。\tOk\n");
-
-        EXPECT_TRUE(first.running());
-        EXPECT_TRUE(fakes::holds_flock(first.pid()));
+        EXPECT_TRUE(run.first->running());
+        EXPECT_TRUE(fakes::holds_flock(run.first->pid()));
     }
 }
 
