@@ -125,8 +125,7 @@ TEST_F(PlantedLock, NeitherProgramTakesAPlantedLockForASecondInstanceNorHangs) {
     for (const Program& program : programs) {
         for (const Plant& plant : plants) {
             SCOPED_TRACE(std::string(program.name) + ", " + plant.name);
-            // No runtime folder of the user's own: the lock lies in the temporary folder, here
-            // one shared as /tmp is.
+            // The lock lies in the temporary folder, here one shared as /tmp is.
             fakes::TempDir root_dir;
             const std::string shared = root_dir.folder("shared");
             ASSERT_EQ(::chmod(root_dir.path().c_str(), 0755), 0);
