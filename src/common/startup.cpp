@@ -2,6 +2,7 @@
 
 #include "folders.h"
 #include "forms.h"
+#include "message_boxes.h"
 #include "platform/platform.h"
 #include "state.h"
 #include "test_definition.h"
@@ -17,50 +18,34 @@ void end_after_box(const platform::MessageBoxSpec& request) {
 }
 
 void refuse_second_instance() {
-    platform::MessageBoxSpec box;
-    box.title = "2重起動エラー";
-    box.text = std::string("すでに試験プログラムは起動されています。") + CRLF + "同時に実行することは出来ません。";
-    box.buttons = platform::MbButtons::Ok;
-    box.icon = platform::MbIcon::Warning;
-    box.system_modal = true;
-    end_after_box(box);
+    end_after_box(box(std::string("すでに試験プログラムは起動されています。") + CRLF + "同時に実行することは出来ません。",
+                      "2重起動エラー", platform::MbButtons::Ok, platform::MbIcon::Warning, platform::MbResult::Ok,
+                      true));
 }
 
 void refuse_screen() {
-    platform::MessageBoxSpec box;
-    box.title = "画面設定エラー";
-    box.text = std::string("DPI設定が通常の大きさとは違っています。") + CRLF + CRLF +
-               "画面のプロパティで通常の大きさに戻してから実行してください。" + CRLF + CRLF + "プログラムを終了します。";
-    box.buttons = platform::MbButtons::Ok;
-    box.icon = platform::MbIcon::Warning;
-    box.system_modal = false;
-    end_after_box(box);
+    end_after_box(box(std::string("DPI設定が通常の大きさとは違っています。") + CRLF + CRLF +
+                          "画面のプロパティで通常の大きさに戻してから実行してください。" + CRLF + CRLF +
+                          "プログラムを終了します。",
+                      "画面設定エラー", platform::MbButtons::Ok, platform::MbIcon::Warning, platform::MbResult::Ok,
+                      false));
 }
 
 void refuse_unusable_lock(const std::string& path, const std::string& reason) {
-    platform::MessageBoxSpec box;
-    box.title = "起動確認エラー";
-    box.text = std::string("2重起動を確認するファイルを使用できません。") + CRLF + path + CRLF + reason + CRLF + CRLF +
-               "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。";
-    box.buttons = platform::MbButtons::Ok;
-    box.icon = platform::MbIcon::Warning;
-    box.system_modal = true;
-    end_after_box(box);
+    end_after_box(box(std::string("2重起動を確認するファイルを使用できません。") + CRLF + path + CRLF + reason + CRLF +
+                          CRLF + "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。",
+                      "起動確認エラー", platform::MbButtons::Ok, platform::MbIcon::Warning, platform::MbResult::Ok,
+                      true));
 }
 
 // The folder boxes: what cannot be used, the folder, why when it is known, and whom to call.
 void refuse_folder(const std::string& title, const std::string& what, const std::string& folder,
                    const std::string& reason) {
-    platform::MessageBoxSpec box;
-    box.title = title;
-    box.text = what + CRLF;
-    if (!folder.empty()) box.text += folder + CRLF;
-    if (!reason.empty()) box.text += reason + CRLF;
-    box.text += std::string(CRLF) + "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。";
-    box.buttons = platform::MbButtons::Ok;
-    box.icon = platform::MbIcon::Warning;
-    box.system_modal = true;
-    end_after_box(box);
+    std::string text = what + CRLF;
+    if (!folder.empty()) text += folder + CRLF;
+    if (!reason.empty()) text += reason + CRLF;
+    text += std::string(CRLF) + "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。";
+    end_after_box(box(text, title, platform::MbButtons::Ok, platform::MbIcon::Warning, platform::MbResult::Ok, true));
 }
 
 void require_base_folder() {
@@ -94,9 +79,11 @@ void Main(const std::string& argument_string) {
     s.test_definition = split(line, ",");
     s.main_loaded = false;
 
+    // The lock lives in the temporary folder: that folder is checked before anything is
+    // made in it.
+    require_base_folder();
     take_instance_lock("ledgrin");
     if (!screen_is_96_dpi()) refuse_screen();
-    require_base_folder();
 
     s.register_url = read_server_setting("register");
     if (s.register_url.empty()) s.register_url = kDefaultRegisterUrl;

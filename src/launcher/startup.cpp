@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "common/folders.h"
+#include "common/message_boxes.h"
 #include "common/startup.h"
 #include "frm_main.h"
 #include "module1.h"
@@ -23,13 +24,9 @@ void create_when_missing(const std::string& folder) {
 }  // namespace
 
 void refuse_os_version() {
-    platform::MessageBoxSpec box;
-    box.title = "OSバージョンエラー";
-    box.text = "このバージョンのOSでは試験を実施することはできません。";
-    box.buttons = platform::MbButtons::Ok;
-    box.icon = platform::MbIcon::Warning;
-    box.system_modal = true;
-    common::end_after_box(box);
+    common::end_after_box(common::box("このバージョンのOSでは試験を実施することはできません。", "OSバージョンエラー",
+                                      platform::MbButtons::Ok, platform::MbIcon::Warning, platform::MbResult::Ok,
+                                      true));
 }
 
 std::string get_program_folder() {
@@ -45,8 +42,10 @@ void Main() {
 
     if (p.system->os_major_version() < 6) refuse_os_version();
     if (!common::screen_is_96_dpi()) common::refuse_screen();
-    common::take_instance_lock("launcher");
+    // The lock lives in the temporary folder: that folder is checked before anything is
+    // made in it.
     common::require_base_folder();
+    common::take_instance_lock("launcher");
 
     s.download_url = common::read_server_setting("url");
     if (s.download_url.empty()) s.download_url = kDefaultDownloadUrl;

@@ -1,6 +1,6 @@
-// Both real programs on a real display with a lock file planted under their lock's name in a
-// shared folder, as another account could: a FIFO, a link, a file without any right, a file
-// that the other account holds locked. Neither ever says "2重起動エラー", neither hangs: each
+// Both real programs on a real display with a lock file planted under their lock's name in
+// their temporary folder and given to another account: a FIFO, a link, a file without any
+// right, a file that the other account holds locked. Neither ever says "2重起動エラー", neither hangs: each
 // shows its lock box, which is answered as a person would, and ends.
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "support/x11_windows.h"
+#include "support/screenshot.h"
 
 namespace {
 
@@ -34,8 +35,10 @@ struct Plant {
     std::function<bool(const std::string& path)> make;
 };
 
-// Plants as another account (as this one without root) in a forked process that stays, so
-// that a lock it takes is held, until the object goes.
+// Plants in a forked process that stays, so that a lock it takes is held, until the object
+// goes; as root, what it planted is then given to another account (without root it stays
+// this account's). Only the user and root can make anything in a temporary folder the
+// programs trust, so this is what a stray program or an administrator could leave there.
 class Planter {
 public:
     Planter(const Plant& plant, const std::string& path) {
@@ -45,8 +48,9 @@ public:
         if (pid_ == 0) {
             ::close(ready[0]);
             ::close(stay_[1]);
-            if (::geteuid() == 0 && (::setgid(kOther) != 0 || ::setuid(kOther) != 0)) ::_exit(2);
-            const char ok = plant.make(path) ? 'y' : 'n';
+            bool made = plant.make(path);
+            if (made && ::geteuid() == 0) made = ::lchown(path.c_str(), kOther, kOther) == 0;
+            const char ok = made ? 'y' : 'n';
             if (::write(ready[1], &ok, 1) != 1) ::_exit(3);
             char c;
             while (::read(stay_[0], &c, 1) > 0) {
@@ -101,7 +105,7 @@ protected:
 
 TEST_F(PlantedLock, NeitherProgramTakesAPlantedLockForASecondInstanceNorHangs) {
     // Without root the test's own account plants them: still nothing a second instance made.
-    if (::geteuid() != 0) std::printf("planting as this account: another account needs root\n");
+    if (::geteuid() != 0) std::printf("the plants stay this account's: giving them to another account needs root\n");
     const Plant plants[] = {
         {"fifo", [](const std::string& p) { return ::mkfifo(p.c_str(), 0666) == 0; }},
         {"link", [](const std::string& p) { return ::symlink("/etc/hostname", p.c_str()) == 0; }},
@@ -124,12 +128,10 @@ TEST_F(PlantedLock, NeitherProgramTakesAPlantedLockForASecondInstanceNorHangs) {
     for (const Program& program : programs) {
         for (const Plant& plant : plants) {
             SCOPED_TRACE(std::string(program.name) + ", " + plant.name);
-            // No runtime folder of the user's own: the lock lies in the temporary folder, here
-            // one shared as /tmp is.
+            // The lock lies in the temporary folder, the user's own: one shared as /tmp is would
+            // stop the start before the lock.
             fakes::TempDir root_dir;
-            const std::string shared = root_dir.folder("shared");
-            ASSERT_EQ(::chmod(root_dir.path().c_str(), 0755), 0);
-            ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+            const std::string shared = root_dir.folder("temp");
             const std::string lock =
                 shared + ".ledgrin-" + program.name + "-" + std::to_string(::geteuid()) + ".lock";
             Planter planter(plant, lock);
@@ -141,10 +143,8 @@ TEST_F(PlantedLock, NeitherProgramTakesAPlantedLockForASecondInstanceNorHangs) {
             Window box = 0;
             const std::string title = wait_for_box(started, box);
             ASSERT_EQ(title, "起動確認エラー") << (started.running() ? "no box came up" : "the program ended without a box");
-            const std::string shots = std::getenv("LEDGRIN_SHOT_DIR") ? std::getenv("LEDGRIN_SHOT_DIR") : "";
-            if (!shots.empty() && &plant == plants && &program == programs) {
-                const std::string cmd = "import -window root '" + shots + "/lock-box.png'";
-                EXPECT_EQ(std::system(cmd.c_str()), 0);
+            if (&plant == plants && &program == programs) {
+                EXPECT_TRUE(fakes::save_screenshot("lock-box.png"));
             }
 
             // Enter answers its one button, and the program ends.

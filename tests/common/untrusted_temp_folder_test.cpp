@@ -46,8 +46,7 @@ TEST(UntrustedTemporaryFolder, NeitherProgramUsesAFolderInsideOneAnotherAccountC
             const std::string file = dir.file(program.name);
             fs::copy_file(program.built, file);
             dir.folder("data");
-            // The lock goes into a runtime folder of the user's own, so that only the
-            // temporary folder is in question.
+            // Qt makes a runtime folder of its own in TMPDIR when the session names none.
             const std::string runtime = dir.folder("run");
             const std::string parent = dir.folder("p");
             const std::string temp = dir.folder("p/t");
@@ -70,7 +69,7 @@ TEST(UntrustedTemporaryFolder, NeitherProgramUsesAFolderInsideOneAnotherAccountC
                           "\\r\\n上位のフォルダ「" + parent +
                           "」の中身をほかのユーザーが入れ替えることができます。\\r\\n\\r\\n"
                           "試験監督者に連絡してください。\\r\\nプログラムを終了します。\tOk\n");
-            EXPECT_TRUE(fs::is_empty(temp));
+            EXPECT_TRUE(fs::is_empty(temp));  // not even the instance lock
         }
     }
 }

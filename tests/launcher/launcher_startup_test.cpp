@@ -202,8 +202,8 @@ TEST_F(Folders, ProgramFolderWithoutItsDataSubfolderGetsIt) {
     EXPECT_TRUE(fs::exists(fp.system->temp + "bramwick/data/keep"));
 }
 
-// The temporary folder holds the settings and the downloaded programs: one that cannot be
-// trusted stops the start after the refusals of the system, the screen and the lock, and
+// The temporary folder holds the lock, the settings and the downloaded programs: one that
+// cannot be trusted stops the start after the refusals of the system and the screen, and
 // before anything is read from it or made in it.
 TEST_F(Folders, ATemporaryFolderThatCannotBeTrustedStopsTheStart) {
     const std::string tail = "\r\n\r\n試験監督者に連絡してください。\r\nプログラムを終了します。";
@@ -224,7 +224,9 @@ TEST_F(Folders, ATemporaryFolderThatCannotBeTrustedStopsTheStart) {
         {"no home folder", "", 15, false, "作業フォルダエラー",
          "作業用のフォルダを使用できません。\r\nホームフォルダも TMPDIR も使用できません。" + tail},
         {"and a screen at 120 DPI", shared, 12, false, "画面設定エラー", kScreenText},
-        {"and another instance", shared, 15, true, "2重起動エラー", kInstanceText},
+        // The lock lives in the temporary folder: nothing is asked of it there before.
+        {"and another instance", shared, 15, true, "作業フォルダエラー",
+         "作業用のフォルダを使用できません。\r\n" + shared + "\r\nほかのユーザーも書き込むことができます。" + tail},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -244,6 +246,7 @@ TEST_F(Folders, ATemporaryFolderThatCannotBeTrustedStopsTheStart) {
         EXPECT_EQ(fp.message_box->shown[0].text, c.text);
         EXPECT_EQ(common::FormSlot::loaded_count(), 0);
         EXPECT_TRUE(fp.settings->reads.empty());
+        EXPECT_TRUE(fp.lock->asked.empty());
         EXPECT_TRUE(fs::is_empty(shared));
     }
 }
