@@ -190,9 +190,9 @@ TEST_F(StartupTest, AResultFolderOthersCanWriteStopsTheStart) {
     EXPECT_EQ(main_windows_shown, 0);
 }
 
-// The temporary folder holds every working folder: one that another account could swap or
-// write into stops the start, with a box naming it and the reason, before anything is read
-// from it or made in it.
+// The temporary folder holds every working folder and the lock: one that another account
+// could swap or write into stops the start, with a box naming it and the reason, before
+// anything is read from it or made in it.
 TEST_F(StartupTest, ATemporaryFolderThatCannotBeTrustedStopsTheStart) {
     const bool root = ::geteuid() == 0;
     const std::string tail = "\r\n\r\n試験監督者に連絡してください。\r\nプログラムを終了します。";
@@ -246,6 +246,7 @@ TEST_F(StartupTest, ATemporaryFolderThatCannotBeTrustedStopsTheStart) {
         expect_refused_before_anything("作業フォルダエラー",
                                        "作業用のフォルダを使用できません。\r\n" + fp.system->temp + "\r\n" + reason + tail);
         EXPECT_TRUE(fp.settings->reads.empty());
+        EXPECT_TRUE(fp.lock->asked.empty());  // the lock lives there too
         EXPECT_FALSE(exists(fp.system->temp + "solvetta/"));
     }
 }
