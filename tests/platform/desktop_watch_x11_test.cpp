@@ -114,6 +114,23 @@ TEST_F(DesktopWatchX11, ProgramsAreFoundByTheirKindAndFileManagersByTheFolderThe
     }
 }
 
+TEST_F(DesktopWatchX11, AWindowTransientForTheRootOrAWindowOfNoClientIsAMainWindow) {
+    for (const char* owner : {"root", "leader"}) {
+        SCOPED_TRACE(owner);
+        clients.push_back(std::make_unique<XClient>(
+            XClient::test_client(), std::vector<std::string>{"--instance", "geany", "--class", "Geany", "--title",
+                                                             "untitled - Geany", "--transient-for", owner}));
+        XClient* c = clients.back().get();
+        std::string id;
+        ASSERT_TRUE(c->wait_line("ready ", &id));
+        const auto window = static_cast<platform::WindowId>(std::stoul(id, nullptr, 16));
+        ASSERT_EQ(found("Notepad", std::nullopt, window), window);
+        desktop->request_close(window);
+        EXPECT_TRUE(c->wait_line("delete"));
+        EXPECT_EQ(c->wait_exit(10s), 0);
+    }
+}
+
 TEST_F(DesktopWatchX11, ARenamedWindowAndOurOwnWindows) {
     Started own = start("mousepad", "Mousepad", "ours - Mousepad", "close", true);
     Started fm = start("thunar", "Thunar", "Home - Thunar");
