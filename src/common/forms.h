@@ -129,8 +129,6 @@ public:
     // Set when the form has been unloaded; a handler that resumes after that does nothing more.
     bool is_unloaded() const { return unloaded_; }
 
-    // Forms without a close box refuse the window manager's close request.
-    void set_refuse_close(bool refuse) { refuse_close_ = refuse; }
     // Whether the form has a taskbar entry and a control box (close, minimise and maximise
     // buttons, window menu); the window manager is told before each show. A form without a
     // control box also refuses the window manager's close request.

@@ -2,6 +2,7 @@
 
 #include "folders.h"
 #include "forms.h"
+#include "message_boxes.h"
 #include "platform/platform.h"
 #include "state.h"
 #include "test_definition.h"
@@ -17,35 +18,24 @@ void end_after_box(const platform::MessageBoxSpec& request) {
 }
 
 void refuse_second_instance() {
-    platform::MessageBoxSpec box;
-    box.title = "2重起動エラー";
-    box.text = std::string("すでに試験プログラムは起動されています。") + CRLF + "同時に実行することは出来ません。";
-    box.buttons = platform::MbButtons::Ok;
-    box.icon = platform::MbIcon::Warning;
-    box.system_modal = true;
-    end_after_box(box);
+    end_after_box(box(std::string("すでに試験プログラムは起動されています。") + CRLF + "同時に実行することは出来ません。",
+                      "2重起動エラー", platform::MbButtons::Ok, platform::MbIcon::Warning, platform::MbResult::Ok,
+                      true));
 }
 
 void refuse_screen() {
-    platform::MessageBoxSpec box;
-    box.title = "画面設定エラー";
-    box.text = std::string("DPI設定が通常の大きさとは違っています。") + CRLF + CRLF +
-               "画面のプロパティで通常の大きさに戻してから実行してください。" + CRLF + CRLF + "プログラムを終了します。";
-    box.buttons = platform::MbButtons::Ok;
-    box.icon = platform::MbIcon::Warning;
-    box.system_modal = false;
-    end_after_box(box);
+    end_after_box(box(std::string("DPI設定が通常の大きさとは違っています。") + CRLF + CRLF +
+                          "画面のプロパティで通常の大きさに戻してから実行してください。" + CRLF + CRLF +
+                          "プログラムを終了します。",
+                      "画面設定エラー", platform::MbButtons::Ok, platform::MbIcon::Warning, platform::MbResult::Ok,
+                      false));
 }
 
 void refuse_unusable_lock(const std::string& path, const std::string& reason) {
-    platform::MessageBoxSpec box;
-    box.title = "起動確認エラー";
-    box.text = std::string("2重起動を確認するファイルを使用できません。") + CRLF + path + CRLF + reason + CRLF + CRLF +
-               "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。";
-    box.buttons = platform::MbButtons::Ok;
-    box.icon = platform::MbIcon::Warning;
-    box.system_modal = true;
-    end_after_box(box);
+    end_after_box(box(std::string("2重起動を確認するファイルを使用できません。") + CRLF + path + CRLF + reason + CRLF +
+                          CRLF + "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。",
+                      "起動確認エラー", platform::MbButtons::Ok, platform::MbIcon::Warning, platform::MbResult::Ok,
+                      true));
 }
 
 void take_instance_lock(const std::string& program) {
@@ -104,14 +94,10 @@ void Main(const std::string& argument_string) {
         held = nullptr;
     }
     if (!held) {
-        platform::MessageBoxSpec box;
-        box.title = "結果フォルダエラー";
-        box.text = std::string("試験結果を保存するフォルダを使用できません。") + CRLF + result_folder + CRLF + CRLF +
-                   "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。";
-        box.buttons = platform::MbButtons::Ok;
-        box.icon = platform::MbIcon::Warning;
-        box.system_modal = true;
-        end_after_box(box);
+        end_after_box(box(std::string("試験結果を保存するフォルダを使用できません。") + CRLF + result_folder + CRLF +
+                              CRLF + "試験監督者に連絡してください。" + CRLF + "プログラムを終了します。",
+                          "結果フォルダエラー", platform::MbButtons::Ok, platform::MbIcon::Warning,
+                          platform::MbResult::Ok, true));
     }
     s.result_path = result_folder;
     s.result_folder = held;

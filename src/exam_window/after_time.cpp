@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "common/message_boxes.h"
 #include "common/text.h"
 #include "platform/platform.h"
 
@@ -100,11 +101,8 @@ void frmTimeOut::Command1_Click() {
         message = std::string("Excelが起動しています。") + CRLF + CRLF +
                   "Excelをすべて終了してから、試験終了を実行してください。";
     if (!message.empty()) {
-        platform::MessageBoxSpec box;
-        box.text = message;
-        box.buttons = platform::MbButtons::Ok;
-        box.icon = platform::MbIcon::None;
-        platform::current().message_box->show(box);
+        platform::current().message_box->show(common::box(message, "", platform::MbButtons::Ok, platform::MbIcon::None,
+                                                          platform::MbResult::Ok, false));
         return;
     }
     time_out_form().unload();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "common/message_boxes.h"
 #include "common/state.h"
 #include "common/text.h"
 #include "frm_kaikei.h"
@@ -54,7 +55,6 @@ void frmKaikei::Timer1_Timer() {
         return;
     }
 
-    auto& p = platform::current();
     ignore_errors([&] { Timer1->set_Enabled(false); });
     ignore_errors([&] { Command1->setEnabled(false); });
     ignore_errors([&] { set_topmost(false); });
@@ -62,19 +62,15 @@ void frmKaikei::Timer1_Timer() {
         if (timeup_tick == 0) timeup_tick = clock.tick_count();
     });
 
-    platform::MessageBoxSpec box;
-    box.text = std::string("【注意】") + common::CRLF + common::CRLF + "解答時間が終了しました。" + common::CRLF +
-               common::CRLF + "採点中はキーボードならびにマウスを" + common::CRLF + common::CRLF +
-               "操作しないでください。";
-    box.title = "解答時間終了";
-    box.buttons = platform::MbButtons::YesNo;
-    box.icon = platform::MbIcon::Warning;
-    box.default_button = platform::MbResult::No;
-    box.system_modal = true;
     // A question that cannot be shown is taken as No: it is asked again on the next tick.
-    platform::MbResult answer = platform::MbResult::No;
     QPointer<frmKaikei> self(this);
-    ignore_errors([&] { answer = p.message_box->show(box); });
+    const platform::MbResult answer = common::show_box(
+        common::box(std::string("【注意】") + common::CRLF + common::CRLF + "解答時間が終了しました。" + common::CRLF +
+                        common::CRLF + "採点中はキーボードならびにマウスを" + common::CRLF + common::CRLF +
+                        "操作しないでください。",
+                    "解答時間終了", platform::MbButtons::YesNo, platform::MbIcon::Warning, platform::MbResult::No,
+                    true),
+        platform::MbResult::No);
     if (!self || is_unloaded()) return;
 
     if (answer == platform::MbResult::No) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/forms.h"
+#include "common/message_boxes.h"
 #include "common/result_upload.h"
 #include "common/state.h"
 #include "common/text.h"
@@ -24,7 +25,8 @@ using common::ignore_errors;
 using platform::MbButtons;
 using platform::MbIcon;
 using platform::MbResult;
-using platform::MessageBoxSpec;
+using common::box;
+using common::show_box;
 
 namespace {
 
@@ -40,23 +42,6 @@ AnswerFields read_answers(platform::BrowserPane& pane, const std::string& name) 
     return AnswerFields(std::move(values));
 }
 
-MbResult show_box(const MessageBoxSpec& request, MbResult if_not_shown) {
-    MbResult answer = if_not_shown;
-    ignore_errors([&] { answer = platform::current().message_box->show(request); });
-    return answer;
-}
-
-MessageBoxSpec box(std::string text, std::string title, MbButtons buttons, MbIcon icon, MbResult default_button) {
-    MessageBoxSpec s;
-    s.text = std::move(text);
-    s.title = std::move(title);
-    s.buttons = buttons;
-    s.icon = icon;
-    s.default_button = default_button;
-    s.system_modal = true;
-    return s;
-}
-
 // Sends until the server accepts or the candidate gives up. A box that cannot be shown
 // counts as the way out of the loop, so a broken box never turns into endless requests.
 void upload(int16_t score, bool pass) {
@@ -70,26 +55,26 @@ void upload(int16_t score, bool pass) {
         if (accepted) return;
 
         show_box(box(reason + CRLF + "試験監督をお呼びください。", "送信失敗", MbButtons::Ok, MbIcon::Warning,
-                     MbResult::Ok),
+                     MbResult::Ok, true),
                  MbResult::Ok);
 
         const MbResult retry = show_box(
             box(std::string("ネットワークを確認し、OKボタンを押してください。") + CRLF + "もう一度送信します。" + CRLF +
                     "何度リトライしてもだめな場合はVarnelセンターにお問い合わせください。" + CRLF +
                     "キャンセルをクリックすると送信を中止します。",
-                "送信リトライ", MbButtons::OkCancel, MbIcon::Warning, MbResult::Ok),
+                "送信リトライ", MbButtons::OkCancel, MbIcon::Warning, MbResult::Ok, true),
             MbResult::Cancel);
         if (retry == MbResult::Ok) continue;
 
         const MbResult stop = show_box(box("本当に送信を中止してよろしいですか？", "送信中止", MbButtons::OkCancel,
-                                           MbIcon::Warning, MbResult::Cancel),
+                                           MbIcon::Warning, MbResult::Cancel, true),
                                        MbResult::Ok);
         if (stop == MbResult::Cancel) continue;
 
         // No title of its own: the title bar shows the program's.
         show_box(box(std::string("Varnelセンターに試験結果を通知してください。") + CRLF +
                          "結果を2枚印刷して記録してください。",
-                     "", MbButtons::Ok, MbIcon::None, MbResult::Ok),
+                     "", MbButtons::Ok, MbIcon::None, MbResult::Ok, true),
                  MbResult::Ok);
         return;
     }
@@ -109,7 +94,7 @@ void append_result_file(frmKaikei& form) {
     });
     if (written) return;
     show_box(box(std::string("試験結果をファイルに保存できませんでした。") + CRLF + "試験監督をお呼びください。",
-                 "保存失敗", MbButtons::Ok, MbIcon::Warning, MbResult::Ok),
+                 "保存失敗", MbButtons::Ok, MbIcon::Warning, MbResult::Ok, true),
              MbResult::Ok);
 }
 

@@ -10,6 +10,8 @@
 
 #include "calculator.h"
 #include "common/folders.h"
+#include "common/message_boxes.h"
+#include "common/startup.h"
 #include "common/state.h"
 #include "common/text.h"
 #include "end_sequence.h"
@@ -250,16 +252,12 @@ void frmKaikei::Command1_Click() {
     Timer1->set_Enabled(false);
     set_topmost(false);
 
-    platform::MessageBoxSpec box;
-    box.text = std::string("試験を終了してもよろしいですか？") + common::CRLF + common::CRLF +
-               "よろしければ「はい」をクリックしてください。";
-    box.title = "OrvaneLedgrin";
-    box.buttons = platform::MbButtons::YesNo;
-    box.icon = platform::MbIcon::Warning;
-    box.default_button = platform::MbResult::No;
-    box.system_modal = false;
     QPointer<frmKaikei> self(this);
-    const platform::MbResult answer = p.message_box->show(box);
+    const platform::MbResult answer = p.message_box->show(
+        common::box(std::string("試験を終了してもよろしいですか？") + common::CRLF + common::CRLF +
+                        "よろしければ「はい」をクリックしてください。",
+                    common::kProgramTitle, platform::MbButtons::YesNo, platform::MbIcon::Warning,
+                    platform::MbResult::No, false));
     if (!self || is_unloaded()) return;
 
     // Half a second in which the window takes no input, whatever the answer.

@@ -27,6 +27,7 @@ void fail_modal(const std::string& reason) {
 bool fetch_into(const std::string& document, const std::string& program_file,
                 const std::function<std::string()>& folder) {
     Module1& s = state();
+    s.downloaded = nullptr;
     std::vector<uint8_t> answer;
     int32_t count = 0;
     long status = 0;
@@ -47,12 +48,12 @@ bool fetch_into(const std::string& document, const std::string& program_file,
 
     // Whatever step of storing fails, the outcome is the one failure dialog.
     try {
-        auto& files = *platform::current().files;
         const std::string where = folder();
-        // What is stored here is started next: never from a folder someone else could
-        // have planted or could swap the file in.
-        if (!files.folder_is_trusted(where)) throw platform::Error("folder not trusted: " + where);
-        files.write_bytes(where + program_file, std::string(answer.begin(), answer.begin() + count), true);
+        // What is stored here is started next: never in a folder someone else could have
+        // planted or could swap the file in, and only through the very folder checked.
+        const auto held = platform::current().files->hold_trusted_folder(where);
+        if (!held) throw platform::Error("folder not trusted: " + where);
+        s.downloaded = held->write_file(program_file, std::string(answer.begin(), answer.begin() + count), true);
     } catch (const std::exception&) {
         fail_modal(kReasonNotStored);
         return false;

@@ -16,7 +16,8 @@ inline const char* const kLibraryFile = "7-zip32.dll";
 namespace download {
 
 // GET of download_url followed directly by the document; a success answer (status 2xx) is
-// stored unchanged as the whole program file in program_path. False once the candidate has
+// stored unchanged as the whole program file in program_path, and held open in
+// state().downloaded for its start. False once the candidate has
 // answered the modal failure dialog (no answer, an answer of another status or a redirect
 // from HTTPS to HTTP; or the file could not be stored).
 bool file_download(const std::string& document, const std::string& program_file);

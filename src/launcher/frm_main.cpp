@@ -134,18 +134,29 @@ void frmMain::Command1_Click() {
     if (p.files->file_exists(program)) file_delete(program);
     if (!file_download(row->document, row->program_file)) return;
     if (row->events_before_start) common::do_events();
-    start_and_end(program);
+    start_downloaded_and_end(s.downloaded);
 }
 
 void frmMain::start_and_end(const std::string& program_file) {
-    auto& p = platform::current();
     // Started from an argument vector, not a command line: a blank in the installation
     // path can never turn into an argument, so the program always finds none.
-    if (!p.process->start(program_file)) {
+    started_or_failed(platform::current().process->start(program_file));
+}
+
+void frmMain::start_downloaded_and_end(const std::shared_ptr<platform::HeldFile>& program) {
+    if (!program || !program->still_in_place()) {
+        fail_modal(kReasonNotStored);
+        return;
+    }
+    started_or_failed(platform::current().process->start_held(*program));
+}
+
+void frmMain::started_or_failed(bool started) {
+    if (!started) {
         fail_modal(kReasonNotStarted);
         return;
     }
-    p.process->end_program();
+    platform::current().process->end_program();
 }
 
 void frmMain::file_delete(const std::string& taget) { download::file_delete(taget); }

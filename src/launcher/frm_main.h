@@ -7,6 +7,7 @@
 
 #include "common/forms.h"
 #include "platform/browser.h"
+#include "platform/files.h"
 #include "platform/screen.h"
 #include "test_definition.h"
 
@@ -44,6 +45,11 @@ private:
     // Starts the program file and ends the launcher; a file that cannot be started gets
     // the failure dialog and the launcher stays.
     void start_and_end(const std::string& program_file);
+    // The same for the file the download wrote, which is started only while its name in
+    // the program folder still leads to it: anything put in its place since gets the
+    // download's failure dialog.
+    void start_downloaded_and_end(const std::shared_ptr<platform::HeldFile>& program);
+    void started_or_failed(bool started);
     bool file_download(const std::string& document, const std::string& program_file);
     bool file_download_temp(const std::string& document, const std::string& program_file);
     void wait_ticks_with_events(int16_t ms);

@@ -1,6 +1,9 @@
 #pragma once
-// The launcher's own program-wide values, all set by its start-up.
+// The launcher's own program-wide values, set by its start-up and by its downloads.
+#include <memory>
 #include <string>
+
+#include "platform/files.h"
 
 namespace launcher {
 
@@ -17,6 +20,8 @@ struct Module1 {
     std::string program_path;  // folder where downloaded examination programs are kept
     std::string user_agent;
     bool confirm_flag = false;  // answer of frmTestInfo: true after "続行"
+    // The file the last download that succeeded wrote, held open: what is started after it.
+    std::shared_ptr<platform::HeldFile> downloaded;
 };
 
 Module1& state();

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "common/folders.h"
+#include "common/message_boxes.h"
 #include "common/startup.h"
 #include "frm_main.h"
 #include "module1.h"
@@ -23,13 +24,9 @@ void create_when_missing(const std::string& folder) {
 }  // namespace
 
 void refuse_os_version() {
-    platform::MessageBoxSpec box;
-    box.title = "OSバージョンエラー";
-    box.text = "このバージョンのOSでは試験を実施することはできません。";
-    box.buttons = platform::MbButtons::Ok;
-    box.icon = platform::MbIcon::Warning;
-    box.system_modal = true;
-    common::end_after_box(box);
+    common::end_after_box(common::box("このバージョンのOSでは試験を実施することはできません。", "OSバージョンエラー",
+                                      platform::MbButtons::Ok, platform::MbIcon::Warning, platform::MbResult::Ok,
+                                      true));
 }
 
 std::string get_program_folder() {

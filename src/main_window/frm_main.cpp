@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "common/folders.h"
+#include "common/message_boxes.h"
 #include "common/state.h"
 #include "common/test_definition.h"
 #include "common/text.h"
@@ -226,15 +227,12 @@ void frmMain::stage_exam_end() {
     auto& p = platform::current();
     const auto& s = common::state();
     if (!common::main_values().printed_flag) {
-        platform::MessageBoxSpec box;
-        box.title = "終了確認";
-        box.text = std::string("まだ試験結果が印刷されていませんが") + common::CRLF + "終了してよろしいですか。" +
-                   common::CRLF + common::CRLF + "終了すると試験結果は印刷できません。";
-        box.buttons = platform::MbButtons::YesNo;
-        box.default_button = platform::MbResult::No;
-        box.icon = platform::MbIcon::Warning;
-        platform::MbResult answer = platform::MbResult::No;
-        ignore_errors([&] { answer = p.message_box->show(box); });
+        const platform::MbResult answer = common::show_box(
+            common::box(std::string("まだ試験結果が印刷されていませんが") + common::CRLF + "終了してよろしいですか。" +
+                            common::CRLF + common::CRLF + "終了すると試験結果は印刷できません。",
+                        "終了確認", platform::MbButtons::YesNo, platform::MbIcon::Warning, platform::MbResult::No,
+                        false),
+            platform::MbResult::No);
         if (answer != platform::MbResult::Yes) return;
     }
 
@@ -258,14 +256,10 @@ void frmMain::stage_exam_end() {
 
 void frmMain::cmdPrint_Click() {
     cmdPrint->setEnabled(false);
-    platform::MessageBoxSpec box;
-    box.title = "結果印刷";
-    box.text = std::string("試験結果を印刷します。") + common::CRLF + common::CRLF + "よろしいですか";
-    box.buttons = platform::MbButtons::YesNo;
-    box.default_button = platform::MbResult::No;
-    box.icon = platform::MbIcon::Warning;
-    platform::MbResult answer = platform::MbResult::No;
-    ignore_errors([&] { answer = platform::current().message_box->show(box); });
+    const platform::MbResult answer = common::show_box(
+        common::box(std::string("試験結果を印刷します。") + common::CRLF + common::CRLF + "よろしいですか", "結果印刷",
+                    platform::MbButtons::YesNo, platform::MbIcon::Warning, platform::MbResult::No, false),
+        platform::MbResult::No);
     if (answer != platform::MbResult::Yes) {
         ignore_errors([&] { cmdPrint->setEnabled(true); });
         return;

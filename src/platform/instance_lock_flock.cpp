@@ -43,10 +43,11 @@ public:
     // The descriptors stay open on purpose: the lock lasts as long as the process.
     Attempt acquire(const std::string& program) override {
         if (auto it = held_.find(program); it != held_.end()) return {Outcome::Taken, it->second.path, ""};
-        std::string folder = system_.runtime_path();
-        if (folder.empty()) folder = system_.temp_path();
+        // In the temporary folder whose working folders it guards, whatever the session: two
+        // sessions of one user (a desktop and a "su -" shell, each with a runtime folder of
+        // its own) share those folders, so they must meet at the one lock.
         const std::string path =
-            folder + ".ledgrin-" + file_word(program) + "-" + std::to_string(::geteuid()) + ".lock";
+            system_.temp_path() + ".ledgrin-" + file_word(program) + "-" + std::to_string(::geteuid()) + ".lock";
 
         // O_NOFOLLOW: a link planted under the name is not followed. O_NONBLOCK: a FIFO
         // planted there cannot hold the start in open. O_CLOEXEC: a program we start must

@@ -11,9 +11,6 @@ public:
     // when missing. Unlike a shared /tmp, the latter lasts across reboots and no other
     // account can create or write it.
     virtual std::string temp_path() = 0;
-    // $XDG_RUNTIME_DIR, ending in '/', when it is set, absolute and a folder of the user's
-    // own with mode 0700; else "".
-    virtual std::string runtime_path() = 0;
     // Folder of the running program file, ending in '/'.
     virtual std::string program_folder() = 0;
     // Level of the facilities this layer provides; 6 and up are good enough.

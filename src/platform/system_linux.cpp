@@ -68,17 +68,6 @@ public:
         return base;
     }
 
-    std::string runtime_path() override {
-        const std::string runtime = absolute_variable("XDG_RUNTIME_DIR");
-        if (runtime.empty()) return {};
-        const int fd = ::open(runtime.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0) return {};
-        struct stat st {};
-        const bool own = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700;
-        ::close(fd);
-        return own ? with_slash(runtime) : std::string();
-    }
-
     std::string program_folder() override {
         std::string buffer(4096, '\0');
         for (;;) {

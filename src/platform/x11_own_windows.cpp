@@ -148,13 +148,6 @@ void remove_control_box(Display* d, Window w, bool sizable) {
 
 }  // namespace
 
-bool window_manager_running() {
-    Display* d = display();
-    if (!d) return false;
-    ErrorTrap trap(d);
-    return wm_running(d);
-}
-
 FrameExtents frame_extents(QWidget* window) {
     if (!window || !window->isWindow() || !window->testAttribute(Qt::WA_WState_Created)) return {};
     Display* d = display();

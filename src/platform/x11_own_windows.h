@@ -8,9 +8,6 @@ class QWidget;
 
 namespace platform::x11 {
 
-// Whether a window manager announces itself on the display.
-bool window_manager_running();
-
 // The window's frame: the window manager's _NET_FRAME_EXTENTS, asked for with
 // _NET_REQUEST_FRAME_EXTENTS before the window is first mapped; once it is mapped and the
 // window manager says nothing, Qt's frame geometry. Zero for a window not yet created.

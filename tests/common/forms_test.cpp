@@ -101,13 +101,7 @@ TEST_F(FormsTest, OutsideCloseIsTheFormsDecision) {
     QCoreApplication::sendEvent(&f, &refuse);
     EXPECT_TRUE(g_sample.loaded());
 
-    f.set_refuse_close(true);
     f.accept_close = true;
-    QCloseEvent refused_by_design;
-    QCoreApplication::sendEvent(&f, &refused_by_design);
-    EXPECT_TRUE(g_sample.loaded());
-
-    f.set_refuse_close(false);
     {
         // A close that arrives while a facility call waits is not acted on.
         platform::DispatchBlock block;
@@ -117,6 +111,18 @@ TEST_F(FormsTest, OutsideCloseIsTheFormsDecision) {
     }
     QCloseEvent accepted;
     QCoreApplication::sendEvent(&f, &accepted);
+    EXPECT_FALSE(g_sample.loaded());
+}
+
+TEST_F(FormsTest, AFormWithoutACloseBoxRefusesEveryOutsideClose) {
+    Sample& f = g_sample.get();
+    f.set_control_box(false);
+    f.accept_close = true;
+    QCloseEvent refused_by_design;
+    QCoreApplication::sendEvent(&f, &refused_by_design);
+    EXPECT_TRUE(g_sample.loaded());
+    // Its own code still unloads it.
+    g_sample.unload();
     EXPECT_FALSE(g_sample.loaded());
 }
 

@@ -18,44 +18,33 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+// Also when each has a runtime folder of its own, as a desktop session and a "su -" shell of
+// one user have: they share the working folders, so one of them must stay out.
 TEST(SecondInstance, ASecondExaminationProgramIsRefusedAndTheFirstGoesOn) {
     const std::string built = fakes::built_ledgrin_scripted();
     const std::string pages = fakes::built_data_dir() + "/qfile.dat";
     ASSERT_TRUE(fs::exists(built)) << built << " is not built";
     ASSERT_TRUE(fs::exists(pages)) << pages << " is not built";
 
-    // The program as the launcher finds it, in a path that holds blanks.
-    fakes::TempDir root("ledgrin exam ");
-    const std::string program = root.file("ledgrin.dat");
-    fs::copy_file(built, program);
-    root.folder("data");
-    fs::copy_file(pages, root.file("data/qfile.dat"));
-    const std::string tmp = root.folder("tmp");
-    const std::string script = root.write("answers.txt", "Ok\n");
-    const std::string log = root.file("boxes.log");
-    const auto env =
-        fakes::environment_with({{"TMPDIR", tmp}, {"XDG_RUNTIME_DIR", ""}, {"LEDGRIN_MSGBOX_SCRIPT", script}, {"LEDGRIN_MSGBOX_LOG", log}});
+    for (const bool runtime_folders : {false, true}) {
+        SCOPED_TRACE(runtime_folders ? "a runtime folder each" : "no runtime folder");
+        // The program as the launcher finds it, in a path that holds blanks.
+        fakes::TempDir root("ledgrin exam ");
+        const std::string program = root.file("ledgrin.dat");
+        fs::copy_file(built, program);
+        root.folder("data");
+        fs::copy_file(pages, root.file("data/qfile.dat"));
+        const std::string tmp = root.folder("tmp");
 
-    fakes::Child first(program, env);
-    ASSERT_TRUE(first.started());
-    const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (!fakes::holds_flock(first.pid()) && std::chrono::steady_clock::now() < deadline) {
-        ASSERT_TRUE(first.running()) << "the first program ended: " << fakes::read_text_file(log);
-        std::this_thread::sleep_for(20ms);
+        // Let the first get as far as its main window.
+        const auto run = fakes::start_in_two_sessions(program, root.path(), tmp, runtime_folders, 1s);
+        ASSERT_EQ(run.failure, "");
+        EXPECT_EQ(run.second_status, 0);
+        EXPECT_EQ(run.boxes,
+                  "2重起動エラー\tすでに試験プログラムは起動されています。\\r\\n同時に実行することは出来ません。\tOk\n");
+        EXPECT_TRUE(run.first->running());
+        EXPECT_TRUE(fakes::holds_flock(run.first->pid()));
     }
-    ASSERT_TRUE(fakes::holds_flock(first.pid())) << "the first program never took its lock";
-    // Let it get as far as its main window.
-    std::this_thread::sleep_for(1s);
-    ASSERT_TRUE(first.running()) << fakes::read_text_file(log);
-
-    fakes::Child second(program, env);
-    ASSERT_TRUE(second.started());
-    EXPECT_EQ(second.wait_exit(60s), 0);
-    EXPECT_EQ(fakes::read_text_file(log),
-              "2重起動エラー\tすでに試験プログラムは起動されています。\\r\\n同時に実行することは出来ません。\tOk\n");
-
-    EXPECT_TRUE(first.running());
-    EXPECT_TRUE(fakes::holds_flock(first.pid()));
 }
 
 // A box that the test build cannot answer (its script has run out) ends the program with

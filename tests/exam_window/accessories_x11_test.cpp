@@ -16,6 +16,7 @@
 #include "exam_window/calculator.h"
 #include "support/build_paths.h"
 #include "support/fake_platform.h"
+#include "support/screenshot.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ void pump(int ms) {
 }
 
 void shot(QWidget* w, const char* name) {
-    EXPECT_TRUE(w->grab().save(QString::fromStdString(fakes::shot_path(std::string(name) + ".png")))) << name;
+    EXPECT_TRUE(fakes::save_screenshot(std::string(name) + ".png", w)) << name;
 }
 
 // Every label's and button's text fits inside it, in the font it is drawn with.

@@ -26,6 +26,7 @@
 #include "support/fake_message_box.h"
 #include "support/fake_system.h"
 #include "support/temp_dir.h"
+#include "support/screenshot.h"
 
 // Xlib's macros clash with names in Qt's and our headers.
 #include <X11/Xlib.h>
@@ -43,8 +44,7 @@ void pump(int ms) {
 }
 
 void shot(const char* name) {
-    QPixmap p = QGuiApplication::primaryScreen()->grabWindow(0);
-    EXPECT_TRUE(p.save(QString::fromStdString(fakes::shot_path(std::string(name) + ".png")))) << name;
+    EXPECT_TRUE(fakes::save_screenshot(std::string(name) + ".png")) << name;
 }
 
 std::string page(const char* title, const char* colour) {

@@ -26,24 +26,6 @@ const char* const kNoConnection = "試験サーバの接続に失敗しました
 const char* const kProgram = "#!/bin/sh\necho ran > \"$(dirname \"$0\")/ran.txt\"\n";
 const char* const kErrorPage = "<html><head><title>404 Not Found</title></head><body>Not Found</body></html>";
 
-// Starts for real; ending the launcher is left to the test, as with the fake.
-class RealStart : public platform::Process {
-public:
-    bool start(const std::string& program_file) override {
-        starts.push_back(program_file);
-        return real_->start(program_file);
-    }
-    [[noreturn]] void end_program() override {
-        ++ends;
-        throw fakes::ProgramEnded{};
-    }
-    std::vector<std::string> starts;
-    int ends = 0;
-
-private:
-    std::unique_ptr<platform::Process> real_ = platform::make_posix_process();
-};
-
 bool wait_for(const std::string& path) {
     for (int i = 0; i < 1000 && !fs::exists(path); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return fs::exists(path);
@@ -59,7 +41,7 @@ protected:
         limits.connect_timeout_ms = 1000;
         limits.stall_seconds = 1;
         fp.platform.http = platform::make_curl_http(limits);
-        auto process = std::make_unique<RealStart>();
+        auto process = std::make_unique<fakes::RealProcess>();
         process_ = process.get();
         fp.platform.process = std::move(process);
 
@@ -91,7 +73,7 @@ protected:
     std::string folder() { return launcher::state().program_path; }
 
     fakes::LocalServer server_;
-    RealStart* process_ = nullptr;
+    fakes::RealProcess* process_ = nullptr;
     std::mutex mutex_;
     std::string agent_, authorization_;
 };

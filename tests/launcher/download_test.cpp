@@ -276,10 +276,17 @@ class PostingHttp : public fakes::FakeHttp {
 public:
     platform::HttpAnswer get_keeping_https(const std::string& url, const std::string& agent,
                                            const std::string& header) override {
-        QMetaObject::invokeMethod(qApp, [this] { event_ran = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp,
+            [this] {
+                event_ran = true;
+                if (event) event();
+            },
+            Qt::QueuedConnection);
         return FakeHttp::get_keeping_https(url, agent, header);
     }
     bool event_ran = false;
+    std::function<void()> event;  // what else the posted event does
 };
 
 class NotingProcess : public fakes::FakeProcess {
@@ -311,6 +318,44 @@ TEST_F(Download, PendingEventsRunBetweenTheDownloadAndTheStartForKind11Only) {
         EXPECT_EQ(pr->event_ran_at_start, std::vector<bool>{runs});
         EXPECT_EQ(pr->ends, 1);
         common::do_events();  // the posted event, where nothing ran it
+    }
+}
+
+// Whatever takes the program's place between its download and its start (for kind 11 a
+// pending event runs there) is not started: the download's failure dialog shows instead.
+TEST_F(Download, AProgramFileSwappedBetweenTheDownloadAndTheStartIsNotStarted) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& program)> swap;
+    } cases[] = {
+        {"another program renamed over it",
+         [this](const std::string& p) {
+             const std::string other = fp.root.write("tmp/bramwick/other", "#!/bin/sh\necho planted\n");
+             ::chmod(other.c_str(), 0755);
+             ASSERT_EQ(::rename(other.c_str(), p.c_str()), 0);
+         }},
+        {"a link to a program elsewhere",
+         [this](const std::string& p) {
+             ASSERT_EQ(::unlink(p.c_str()), 0);
+             ASSERT_EQ(::symlink(fp.root.write("elsewhere", "#!/bin/sh\n").c_str(), p.c_str()), 0);
+         }},
+        {"removed", [](const std::string& p) { ASSERT_EQ(::unlink(p.c_str()), 0); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto http = std::make_unique<PostingHttp>();
+        auto* h = http.get();
+        fp.platform.http = std::move(http);
+        fp.process->starts.clear();
+        h->answer("program");
+        h->event = [&] { c.swap(folder() + "tapwell.exe"); };
+
+        EXPECT_FALSE(sign_in_as("11"));
+        EXPECT_TRUE(h->event_ran);
+        EXPECT_EQ(failures_seen(), std::vector<std::string>{kNotStored});
+        EXPECT_TRUE(fp.process->starts.empty());
+        EXPECT_EQ(fp.process->ends, 0);
+        EXPECT_TRUE(sign_in_enabled());  // "修正"
     }
 }
 

@@ -17,24 +17,6 @@ namespace {
 using launcher_test::LauncherTest;
 namespace fs = std::filesystem;
 
-// Starts for real; ending the program is left to the test, as with the fake.
-class RealStart : public platform::Process {
-public:
-    bool start(const std::string& program_file) override {
-        starts.push_back(program_file);
-        return real_->start(program_file);
-    }
-    [[noreturn]] void end_program() override {
-        ++ends;
-        throw fakes::ProgramEnded{};
-    }
-    std::vector<std::string> starts;
-    int ends = 0;
-
-private:
-    std::unique_ptr<platform::Process> real_ = platform::make_posix_process();
-};
-
 // Reports its arguments and where each of its open descriptors leads.
 const char* const kStub = R"SH(#!/bin/sh
 here=$(dirname "$0")
@@ -63,7 +45,7 @@ protected:
         data_ = fp.root.folder("exam dir with blanks/data");
         const std::string stub = fp.root.write("exam dir with blanks/data/ledgrin.dat", kStub);
         ::chmod(stub.c_str(), 0755);
-        auto process = std::make_unique<RealStart>();
+        auto process = std::make_unique<fakes::RealProcess>();
         process_ = process.get();
         fp.platform.process = std::move(process);
         // The real lock, in the test's temporary folder.
@@ -71,7 +53,7 @@ protected:
     }
 
     std::string data_;
-    RealStart* process_ = nullptr;
+    fakes::RealProcess* process_ = nullptr;
 };
 
 TEST_F(RealStartTest, TheProgramGetsNoArgumentAndNoDescriptorOfTheLauncher) {

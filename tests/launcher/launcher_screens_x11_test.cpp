@@ -1,7 +1,7 @@
 // The launcher's windows on a real display with the real web engine and fonts: the
 // sign-in page delivers its two fields, and every text of the dialogs fits its control.
-// With LEDGRIN_SHOT_DIR set, screenshots of the sign-in window and the confirmation are
-// written there.
+// Screenshots of the sign-in window, the confirmation and the failure dialog go to the
+// build tree's test-shots folder.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,6 +16,7 @@
 #include "launcher_fixture.h"
 #include "platform/backends.h"
 #include "support/build_paths.h"
+#include "support/screenshot.h"
 
 namespace {
 
@@ -29,11 +30,8 @@ void settle(int ms) {
 }
 
 void screenshot(const std::string& name) {
-    const char* dir = std::getenv("LEDGRIN_SHOT_DIR");
-    if (!dir || !*dir) return;
     settle(700);
-    const std::string cmd = std::string("import -window root '") + dir + "/" + name + "'";
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    EXPECT_TRUE(fakes::save_screenshot(name)) << name;
 }
 
 // Every label, frame title and button caption of a form can be read whole.

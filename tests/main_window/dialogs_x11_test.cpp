@@ -11,6 +11,7 @@
 
 #include "main_window_fixture.h"
 #include "support/build_paths.h"
+#include "support/screenshot.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ public:
         d.show_modeless();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
         QTest::qWait(100);
-        EXPECT_TRUE(d.grab().save(QString::fromStdString(fakes::shot_path(std::string(name) + ".png"))));
+        EXPECT_TRUE(fakes::save_screenshot(std::string(name) + ".png", &d));
 
         for (QLabel* l : d.findChildren<QLabel*>()) {
             SCOPED_TRACE(common::text_of(l));

@@ -1,5 +1,5 @@
-// Whole-file writes of raw bytes by the POSIX files backend: what a downloaded program is
-// stored with before it is started.
+// Whole-file writes of raw bytes through a held folder of the POSIX files backend: what a
+// downloaded program is stored with before it is started, and the file held open after.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,6 +30,14 @@ unsigned mode_of(const std::string& path) {
 
 class WriteBytes : public ::testing::Test {
 protected:
+    // Writes through the folder held at once, as the download does.
+    std::shared_ptr<platform::HeldFile> write(const std::string& folder, const std::string& name,
+                                              const std::string& bytes, bool executable) {
+        const auto held = files->hold_trusted_folder(folder);
+        if (!held) throw platform::Error("not trusted: " + folder);
+        return held->write_file(name, bytes, executable);
+    }
+
     fakes::TempDir dir;
     std::unique_ptr<platform::Files> files = platform::make_posix_files();
 };
@@ -42,19 +50,21 @@ TEST_F(WriteBytes, StoresEveryByteWithTheModeAsked) {
     } cases[] = {{true, 0755}, {false, 0644}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.executable);
-        const std::string path = dir.file(c.executable ? "prog.exe" : "plain.bin");
+        const std::string name = c.executable ? "prog.exe" : "plain.bin";
         const mode_t old_mask = ::umask(077);  // a strict umask does not take the mode away
-        files->write_bytes(path, bytes, c.executable);
+        const auto written = write(dir.path(), name, bytes, c.executable);
         ::umask(old_mask);
-        EXPECT_EQ(files->read_all(path), bytes);
-        EXPECT_EQ(mode_of(path), c.mode);
+        EXPECT_EQ(written->path(), dir.file(name));
+        EXPECT_EQ(files->read_all(dir.file(name)), bytes);
+        EXPECT_EQ(mode_of(dir.file(name)), c.mode);
+        EXPECT_TRUE(written->still_in_place());
     }
     EXPECT_EQ(names_in(dir.path()), (std::set<std::string>{"prog.exe", "plain.bin"}));
 }
 
 TEST_F(WriteBytes, ALongerOldFileLeavesNoTail) {
     const std::string path = dir.write("prog.exe", "an old program, far longer than the new one");
-    files->write_bytes(path, "new", true);
+    write(dir.path(), "prog.exe", "new", true);
     EXPECT_EQ(files->read_all(path), "new");
     EXPECT_EQ(mode_of(path), 0755u);
     EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"prog.exe"});
@@ -86,13 +96,12 @@ TEST_F(WriteBytes, WhatCannotBeWrittenThrowsAndLeavesEverythingAsItWas) {
              return d.file("link.exe");
          },
          {"target", "link.exe"}},
-        {"missing folder", [](fakes::TempDir& d) { return d.file("no such folder/prog.exe"); }, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         fakes::TempDir d;
         const std::string path = c.make(d);
-        EXPECT_THROW(files->write_bytes(path, "new", true), platform::Error);
+        EXPECT_THROW(write(d.path(), fs::path(path).filename().string(), "new", true), platform::Error);
         EXPECT_EQ(names_in(d.path()), c.names_after);
         if (fs::is_regular_file(path)) {
             EXPECT_EQ(files->read_all(path), "old");
@@ -104,9 +113,49 @@ TEST_F(WriteBytes, AFolderWithoutTheRightToWriteLeavesNoTemporaryFile) {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
     const std::string sub = dir.folder("ro");
     ::chmod(sub.c_str(), 0555);
-    EXPECT_THROW(files->write_bytes(sub + "prog.exe", "new", true), platform::Error);
+    EXPECT_THROW(write(sub, "prog.exe", "new", true), platform::Error);
     ::chmod(sub.c_str(), 0755);
     EXPECT_TRUE(names_in(sub).empty());
+}
+
+// What is started is the file held, whatever its name leads to by then: the name is seen to
+// lead elsewhere, and the descriptor still reads the bytes written.
+TEST_F(WriteBytes, TheFileHeldIsTheOneWrittenWhateverItsNameLeadsToLater) {
+    const std::string outside = dir.write("outside", "theirs");
+    const std::string folder = dir.folder("bramwick");
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& path)> swap;
+    } cases[] = {
+        {"another file renamed over it",
+         [&](const std::string& p) { ASSERT_EQ(::rename(dir.write("bramwick/other", "other").c_str(), p.c_str()), 0); }},
+        {"the same bytes in a new file",
+         [&](const std::string& p) {
+             ASSERT_EQ(::unlink(p.c_str()), 0);
+             dir.write("bramwick/prog.exe", "program");
+             ::chmod(p.c_str(), 0755);
+         }},
+        {"a link to a file outside",
+         [&](const std::string& p) {
+             ASSERT_EQ(::unlink(p.c_str()), 0);
+             ASSERT_EQ(::symlink(outside.c_str(), p.c_str()), 0);
+         }},
+        {"removed", [](const std::string& p) { ASSERT_EQ(::unlink(p.c_str()), 0); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(folder);
+        dir.folder("bramwick");
+        const auto written = write(folder, "prog.exe", "program", true);
+        ASSERT_TRUE(written->still_in_place());
+        c.swap(folder + "prog.exe");
+
+        EXPECT_FALSE(written->still_in_place());
+        char bytes[16] = {};
+        EXPECT_EQ(::pread(written->descriptor(), bytes, sizeof bytes, 0), 7);
+        EXPECT_EQ(std::string(bytes), "program");
+    }
+    EXPECT_EQ(files->read_all(outside), "theirs");
 }
 
 }  // namespace

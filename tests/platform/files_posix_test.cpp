@@ -1,6 +1,12 @@
 // The POSIX files backend on a real folder of the test's own.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -202,6 +208,67 @@ TEST_F(FilesTest, AnAppendThatDoesNotFitLeavesTheFileByteForByteAsItWas) {
     // Once there is room again, the record follows the earlier one directly.
     folder->append_cp932("result.txt", record);
     EXPECT_EQ(files->read_all(dir.file("result.txt")), earlier + record);
+    EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"result.txt"});  // no temporary left
+}
+
+// Where nothing can be taken back: the program killed in the middle of the write (by the
+// signal a file-size limit raises, as it is by default), and a record file that may only
+// grow, which no take-back could cut again. The file still holds exactly what it held, and
+// the next record follows the earlier one with nothing between them.
+TEST_F(FilesTest, AnAppendCutShortWhereNothingCanBeTakenBackLeavesNoFragment) {
+    const std::string earlier = "<body>earlier record</body>";
+    const std::string record = "<body>" + std::string(4000, 'r') + "</body>";
+    const std::string result = dir.write("result.txt", earlier);
+    auto folder = files->hold_trusted_folder(dir.path());
+    ASSERT_TRUE(folder);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{earlier.size() + 100, earlier.size() + 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            folder->append_cp932("result.txt", record);
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the write was not cut short";
+    EXPECT_EQ(files->read_all(result), earlier);
+    folder->append_cp932("result.txt", record);
+    EXPECT_EQ(files->read_all(result), earlier + record);
+
+    // Only grows: set as root on a file system that knows the flag, removed again below.
+    const int fd = ::open(result.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    int flags = 0;
+    bool flagged = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (flagged) {
+        flags |= FS_APPEND_FL;
+        flagged = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    if (!flagged) {
+        ::close(fd);
+        GTEST_SKIP() << "the append-only flag cannot be set here (it needs root and a file system that knows it)";
+    }
+    bool threw = false;
+    {
+        // Room for a part of the record.
+        fakes::FileSizeLimit full(earlier.size() + record.size() + 100);
+        try {
+            folder->append_cp932("result.txt", record);
+        } catch (const platform::Error&) {
+            threw = true;
+        }
+    }
+    flags &= ~FS_APPEND_FL;
+    EXPECT_EQ(::ioctl(fd, FS_IOC_SETFLAGS, &flags), 0);
+    ::close(fd);
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(files->read_all(result), earlier + record);
 }
 
 TEST_F(FilesTest, CreateFolderOneLevel) {

@@ -20,6 +20,7 @@
 #include "platform/backends.h"
 #include "platform/message_box.h"
 #include "support/build_paths.h"
+#include "support/screenshot.h"
 
 namespace {
 
@@ -196,8 +197,7 @@ TEST(QtMessageBox, ScreenshotOfAJapaneseBox) {
         auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(QFontInfo(label->font()).family(), QStringLiteral("IPAPGothic"));
-        const QPixmap shot = box->screen()->grabWindow(box->winId());
-        EXPECT_TRUE(shot.save(QString::fromStdString(fakes::shot_path("msgbox.png"))));
+        EXPECT_TRUE(fakes::save_screenshot("msgbox.png", box));
         button(box, "OK")->click();
     });
     QApplication::setFont(old);

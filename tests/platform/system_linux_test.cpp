@@ -1,4 +1,4 @@
-// Temporary folder, runtime folder and program folder of the Linux system backend.
+// Temporary folder and program folder of the Linux system backend.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,46 +85,6 @@ TEST(LinuxSystem, StateFolderThatExistsIsLeftAsItIs) {
     ::setenv("XDG_STATE_HOME", dir.path().c_str(), 1);
     EXPECT_EQ(platform::make_linux_system()->temp_path(), base);
     EXPECT_EQ(mode_of(base), 0750u);
-}
-
-TEST(LinuxSystem, RuntimePathOnlyWhenItIsTheUsersOwnWithMode0700) {
-    EnvironmentGuard guard({"XDG_RUNTIME_DIR"});
-    fakes::TempDir dir;
-    auto system = platform::make_linux_system();
-    const std::string own = dir.folder("own");
-    ASSERT_EQ(::chmod(own.c_str(), 0700), 0);
-    const std::string open = dir.folder("open");
-    ASSERT_EQ(::chmod(open.c_str(), 0755), 0);
-    const std::string shared = dir.folder("shared");
-    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
-    ASSERT_EQ(::symlink(own.c_str(), dir.file("link").c_str()), 0);
-    const std::string own_without_slash = own.substr(0, own.size() - 1);
-    struct Case {
-        const char* name;
-        const char* value;
-        std::string expected;
-    } cases[] = {
-        {"unset", nullptr, ""},
-        {"own", own.c_str(), own},
-        {"own without slash", own_without_slash.c_str(), own},
-        {"readable by others", open.c_str(), ""},
-        {"shared", shared.c_str(), ""},
-        {"a link to our own", dir.file("link").c_str(), ""},
-        {"missing", dir.file("missing").c_str(), ""},
-        {"relative", "run/user", ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EnvironmentGuard::set("XDG_RUNTIME_DIR", c.value);
-        EXPECT_EQ(system->runtime_path(), c.expected);
-    }
-    if (::geteuid() == 0) {
-        const std::string others = dir.folder("others");
-        ASSERT_EQ(::chmod(others.c_str(), 0700), 0);
-        ASSERT_EQ(::chown(others.c_str(), 12345, 12345), 0);
-        ::setenv("XDG_RUNTIME_DIR", others.c_str(), 1);
-        EXPECT_EQ(system->runtime_path(), "") << "another account's folder";
-    }
 }
 
 TEST(LinuxSystem, ProgramFolderHoldsThisTestProgram) {

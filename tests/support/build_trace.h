@@ -49,9 +49,6 @@ public:
     bool file_exists(const std::string& p) override { return inner_.file_exists(p); }
     int delete_files(const std::string& p) override { return inner_.delete_files(p); }
     void write_utf8_bom(const std::string& p, const std::string& t) override;
-    void write_bytes(const std::string& p, const std::string& b, bool executable) override {
-        inner_.write_bytes(p, b, executable);
-    }
     std::string read_all(const std::string& p) override { return inner_.read_all(p); }
     void remove_file(const std::string& p) override;
 

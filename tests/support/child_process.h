@@ -4,12 +4,14 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -97,6 +99,16 @@ private:
     int status_ = -1;
 };
 
+// Waits until the child holds a flock lock; false once it has ended or the time is up.
+inline bool wait_until_locked(Spawned& child, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!holds_flock(child.pid())) {
+        if (!child.running() || std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
 // A program started with no arguments in the given environment.
 class Child : public Spawned {
 public:
@@ -108,6 +120,50 @@ public:
         if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
     }
 };
+
+// One program started in two sessions of one user that share the temporary folder `tmp`,
+// each with a runtime folder of its own under `folder` when runtime_folders is set, with the
+// message boxes answered "Ok" from a script and logged: the first is started and, once it holds
+// its lock and `settle` has passed, the second, which is waited for.
+struct TwoSessions {
+    std::unique_ptr<Child> first;
+    int second_status = -1;  // the second one's exit status, -1 when it did not end in time
+    std::string boxes;       // the boxes shown, as logged
+    std::string failure;     // what went wrong before the second start; "" when nothing did
+};
+
+inline TwoSessions start_in_two_sessions(const std::string& program, const std::string& folder,
+                                         const std::string& tmp, bool runtime_folders,
+                                         std::chrono::milliseconds settle) {
+    const std::string script = folder + "answers.txt";
+    const std::string log = folder + "boxes.log";
+    std::ofstream(script) << "Ok\n";
+    const auto session = [&](const std::string& name) {
+        std::string runtime;
+        if (runtime_folders) {
+            runtime = folder + name;
+            ::mkdir(runtime.c_str(), 0700);
+            ::chmod(runtime.c_str(), 0700);
+        }
+        return environment_with(
+            {{"TMPDIR", tmp}, {"XDG_RUNTIME_DIR", runtime}, {"LEDGRIN_MSGBOX_SCRIPT", script}, {"LEDGRIN_MSGBOX_LOG", log}});
+    };
+    TwoSessions out;
+    out.first = std::make_unique<Child>(program, session("run-desktop"));
+    if (!wait_until_locked(*out.first, std::chrono::seconds(60))) {
+        out.failure = "the first one never took its lock: " + read_text_file(log);
+        return out;
+    }
+    std::this_thread::sleep_for(settle);
+    if (!out.first->running()) {
+        out.failure = "the first one ended: " + read_text_file(log);
+        return out;
+    }
+    Child second(program, session("run-shell"));
+    out.second_status = second.wait_exit(std::chrono::seconds(60));
+    out.boxes = read_text_file(log);
+    return out;
+}
 
 struct Finished {
     int status = -1;  // exit status, 128 + signal when killed, -1 when it could not start

@@ -1,5 +1,5 @@
 #pragma once
-// Temporary folder, runtime folder, program folder and facility level as a test sets them.
+// Temporary folder, program folder and facility level as a test sets them.
 #include <string>
 
 #include "platform/system.h"
@@ -9,12 +9,10 @@ namespace fakes {
 class FakeSystem : public platform::System {
 public:
     std::string temp_path() override { return temp; }
-    std::string runtime_path() override { return runtime; }
     std::string program_folder() override { return program; }
     int os_major_version() override { return os_major; }
 
     std::string temp = "/tmp/";
-    std::string runtime;  // "": no runtime folder of the user's own
     std::string program = "/opt/ledgrin/";
     int os_major = 6;
 };

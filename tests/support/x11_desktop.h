@@ -22,6 +22,9 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include "platform/x11_connection.h"
+#include "support/x11_events.h"
+
 namespace fakes {
 
 // Lets Qt run until the condition holds, for at most limit_ms.
@@ -60,7 +63,7 @@ public:
     Window root() const { return DefaultRootWindow(d_); }
     Atom atom(const char* name) const { return XInternAtom(d_, name, False); }
 
-    bool window_manager_running() const { return !longs(root(), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty(); }
+    bool window_manager_running() const { return fakes::window_manager_running(d_); }
 
     // The values of a 32-bit property.
     std::vector<long> longs(Window w, const char* property, Atom type, long max = 1 << 20) const {
@@ -312,15 +315,9 @@ private:
         }
     }
 
+    // Sent at once: the test goes on to watch what the window manager does with it.
     void send_to_root(Window w, Atom type, long l0, long l1) {
-        XEvent ev{};
-        ev.xclient.type = ClientMessage;
-        ev.xclient.window = w;
-        ev.xclient.message_type = type;
-        ev.xclient.format = 32;
-        ev.xclient.data.l[0] = l0;
-        ev.xclient.data.l[1] = l1;
-        XSendEvent(d_, root(), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+        platform::x11::send_to_root(d_, w, type, l0, l1, 0);
         XSync(d_, False);
     }
 

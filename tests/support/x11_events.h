@@ -8,6 +8,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include "platform/x11_connection.h"
+
 namespace fakes {
 
 // The next event of the display that passes the test, within the time limit; other
@@ -42,17 +44,6 @@ inline bool eventually(const std::function<bool()>& condition,
 }
 
 // Whether a window manager announces itself on the display's root window.
-inline bool window_manager_running(Display* d) {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    const bool found =
-        XGetWindowProperty(d, DefaultRootWindow(d), XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
-                           XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-        type == XA_WINDOW && count == 1;
-    if (data) XFree(data);
-    return found;
-}
+inline bool window_manager_running(Display* d) { return platform::x11::window_manager_window(d) != 0; }
 
 }  // namespace fakes
