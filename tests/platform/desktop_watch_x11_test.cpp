@@ -226,6 +226,23 @@ TEST_F(DesktopWatchX11, WhileItsQuestionIsOpenAWindowIsNotAskedAgain) {
     }));
 }
 
+TEST_F(DesktopWatchX11, AQuestionLeftOpenHoldsTheWindowBackTwoSecondsAtMost) {
+    Started s = start("kate", "kate", "e.txt — Kate", "ask");
+    ASSERT_EQ(found("Notepad", std::nullopt, s.window), s.window);
+    const auto asked = std::chrono::steady_clock::now();
+    desktop->request_close(s.window);
+    ASSERT_TRUE(s.client->wait_line("question "));
+    // The program leaves its box open and never answers: it is asked once more, and not
+    // in the rhythm of a window that only declines.
+    EXPECT_TRUE(eventually([&] {
+        if (platform::WindowId id = desktop->find_window_to_close("Notepad", std::nullopt)) desktop->request_close(id);
+        return s.client->count("delete") == 2;
+    }, 3s));
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked);
+    EXPECT_GE(ms.count(), 1000);
+    EXPECT_EQ(s.client->count("question-delete"), 0);
+}
+
 TEST_F(DesktopWatchX11, BringToFrontSaysWhetherTheFocusIsInTheWindow) {
     Started s = start("mousepad", "Mousepad", "e.txt - Mousepad", "decline");
     ASSERT_EQ(found("Notepad", std::nullopt, s.window), s.window);
