@@ -1,12 +1,18 @@
 // What the watchdogs cost. First the cost of one tick in which no window changed, for the
 // examination window's watchdog and the main window's, with no other window and with 50
-// other top-level windows on the display. Then the CPU of the idle programs over 30 s,
+// other top-level windows on the display: called bare, beside the same lookups in a
+// registry that holds those windows and asks no server; and run by the event loop, where
+// the connection is watched by a socket notifier, as the UI thread's CPU beside the same
+// form with an empty timer of the same interval in the watchdog's place. scripts/bench
+// runs these figures on a bare display and again under a window manager (--ticks only).
+// Then the CPU of the idle programs over 30 s,
 // each run in a child process of its own (the process with its web-engine children, and
 // the X server's CPU over the same time), beside floors built the same way: a bare Qt
 // window with the same timers; one bare web view with the main window's timer; three bare
 // web views with static pages, a label changed once a second and the examination window's
 // two timers.
 #include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QTimer>
 #include <QWebEngineView>
@@ -17,6 +23,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <time.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +34,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -41,9 +50,11 @@
 #include "main_window/frm_main.h"
 #include "main_window/install.h"
 #include "platform/backends.h"
+#include "platform/window_registry.h"
 #include "support/fake_platform.h"
 
 // Xlib's macros clash with Qt's names.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -282,9 +293,23 @@ public:
         if (d_) XCloseDisplay(d_);
     }
 
+    bool window_manager() const {
+        Atom type = 0;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* data = nullptr;
+        const bool found = d_ &&
+                           XGetWindowProperty(d_, DefaultRootWindow(d_), XInternAtom(d_, "_NET_SUPPORTING_WM_CHECK", False),
+                                              0, 1, False, XA_WINDOW, &type, &format, &n, &after, &data) == Success &&
+                           n == 1;
+        if (data) XFree(data);
+        return found;
+    }
+
 private:
     Display* d_;
 };
+
 
 // Median time of one call of tick, in milliseconds.
 template <class Tick>
@@ -298,6 +323,83 @@ double tick_ms(Tick tick) {
         samples.push_back(std::chrono::duration<double, std::milli>(Clock::now() - begin).count() / n);
     }
     return bench::median(samples);
+}
+
+// The same windows as the registry of the desktop holds them.
+std::vector<platform::ClientWindow> registry_windows(int count) {
+    std::vector<platform::ClientWindow> out;
+    for (int i = 0; i < count; ++i)
+        out.push_back({static_cast<platform::WindowId>(0x100000 + i), "BenchWindow", "Document " + std::to_string(i),
+                       "benchwindow" + std::to_string(i)});
+    return out;
+}
+
+// The lookups one tick makes, as the fake desktop records them ("find <class>|<title or *>").
+template <class Tick>
+std::vector<std::pair<std::string, std::optional<std::string>>> lookups_of(platform::Platform& p, Tick tick) {
+    std::unique_ptr<platform::Desktop> other = std::make_unique<fakes::FakeDesktop>();
+    auto* recorder = static_cast<fakes::FakeDesktop*>(other.get());
+    std::swap(p.desktop, other);
+    tick();
+    std::swap(p.desktop, other);
+    std::vector<std::pair<std::string, std::optional<std::string>>> out;
+    for (const std::string& call : recorder->calls) {
+        if (call.rfind("find ", 0) != 0) continue;
+        const size_t bar = call.rfind('|');
+        const std::string title = call.substr(bar + 1);
+        out.emplace_back(call.substr(5, bar - 5), title == "*" ? std::nullopt : std::optional<std::string>(title));
+    }
+    return out;
+}
+
+// Median time of the same lookups in a registry of the same windows, in milliseconds.
+double registry_floor_ms(const std::vector<std::pair<std::string, std::optional<std::string>>>& lookups,
+                         int others) {
+    platform::WindowRegistry registry;
+    registry.assign(registry_windows(others));
+    uint32_t now = 1000;
+    platform::WindowId sink = 0;
+    auto replay = [&] {
+        for (const auto& [window_class, title] : lookups) sink ^= registry.find_to_close(window_class, title, ++now);
+    };
+    const double ms = tick_ms(replay);
+    if (sink == 1) std::printf(" ");  // keeps the lookups from being optimised away
+    return ms;
+}
+
+double thread_cpu_s() {
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// The UI thread's CPU, in cores, while the event loop runs for the time given.
+double loop_cpu(std::chrono::milliseconds time) {
+    QEventLoop loop;
+    QTimer::singleShot(time, &loop, &QEventLoop::quit);
+    const double before = thread_cpu_s();
+    const auto begin = Clock::now();
+    loop.exec();
+    return (thread_cpu_s() - before) / std::chrono::duration<double>(Clock::now() - begin).count();
+}
+
+// The watchdog's timer run by the event loop, beside an empty timer of the same interval on
+// the same form in its place; every other timer of the form is off. Rounds interleaved,
+// medians in cores.
+std::pair<double, double> through_the_loop(QObject* form, common::Timer* watchdog,
+                                           const std::vector<common::Timer*>& others) {
+    for (common::Timer* t : others) t->set_Enabled(false);
+    common::Timer empty(form, "empty", watchdog->Interval(), false, [] {});
+    std::vector<double> with, without;
+    for (int round = 0; round < 5; ++round) {
+        watchdog->set_Enabled(true);
+        with.push_back(loop_cpu(std::chrono::milliseconds(1500)));
+        watchdog->set_Enabled(false);
+        empty.set_Enabled(true);
+        without.push_back(loop_cpu(std::chrono::milliseconds(1500)));
+        empty.set_Enabled(false);
+    }
+    return {bench::median(with), bench::median(without)};
 }
 
 void report_ticks() {
@@ -318,16 +420,23 @@ void report_ticks() {
 
         exam_window::frmKaikei& exam = exam_window::kaikei().get();
         const double exam_ms = tick_ms([&] { exam.Timer2_Timer(); });
+        const double exam_floor_ms = registry_floor_ms(lookups_of(fp.platform, [&] { exam.Timer2_Timer(); }), others);
+        const auto [exam_loop, exam_loop_floor] = through_the_loop(&exam, exam.Timer2, {exam.Timer1, exam.Timer3});
         exam_window::kaikei().unload();
         main_window::frmMain& main = main_window::main_form().get();
         const double main_ms = tick_ms([&] { main.Timer1_Timer(); });
+        const double main_floor_ms = registry_floor_ms(lookups_of(fp.platform, [&] { main.Timer1_Timer(); }), others);
+        const auto [main_loop, main_loop_floor] = through_the_loop(&main, main.Timer1, {});
         main_window::main_form().unload();
         common::flush_unloads();
         common::windows() = common::WindowDirectory{};
 
-        const std::string with = others ? " with " + std::to_string(others) + " other windows" : ", no other window";
-        bench::report("examination watchdog tick, nothing changed" + with, exam_ms, 0, "ms");
-        bench::report("main window watchdog tick, nothing changed" + with, main_ms, 0, "ms");
+        const std::string with = (others ? " with " + std::to_string(others) + " other windows" : ", no other window") +
+                                 (windows.window_manager() ? ", window manager" : "");
+        bench::report("examination watchdog tick, nothing changed" + with, exam_ms, exam_floor_ms, "ms");
+        bench::report("main window watchdog tick, nothing changed" + with, main_ms, main_floor_ms, "ms");
+        bench::report("examination watchdog in the event loop" + with, exam_loop, exam_loop_floor, "core");
+        bench::report("main window watchdog in the event loop" + with, main_loop, main_loop_floor, "core");
     }
 }
 
@@ -352,6 +461,7 @@ int main(int argc, char** argv) {
     }
 
     report_ticks();
+    if (argc == 2 && std::strcmp(argv[1], "--ticks") == 0) return 0;
 
     const char* self = "/proc/self/exe";
     char path[4096] = {};

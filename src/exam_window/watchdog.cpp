@@ -35,8 +35,9 @@ void frmKaikei::Timer2_Timer() {
         ignore_errors([&] { focused = desktop.bring_to_front(id); });
         // Typed input goes wherever the focus is: with the focus elsewhere (the window
         // manager has not given it yet, or refused, or has just given it to a window that
-        // came up) the Esc would reach the candidate's examination window or another
-        // program, so it is typed only while the focus is in the target.
+        // came up, or the target sits on another workspace and was not raised) the Esc
+        // would reach the candidate's examination window or another program, so it is
+        // typed only while the focus is in the target.
         if (focused) ignore_errors([&] { common::send_key_stroke_into(id, kEscape); });
         ignore_errors([&] { desktop.request_close(id); });
     }

@@ -37,7 +37,8 @@ public:
                                           const std::optional<std::string>& title) = 0;
     // Raises the window and gives it the keyboard focus (through the window manager where
     // one runs). True when the keyboard focus is in the window or one of its dialogs
-    // afterwards, so that a key stroke would reach that program and no other.
+    // afterwards, so that a key stroke would reach that program and no other. It never
+    // switches the workspace shown: a window on another workspace is left where it is, false.
     virtual bool bring_to_front(WindowId id) = 0;
     // Asks the window to close through its own WM_DELETE_WINDOW, at most once in
     // WindowRegistry::kCloseIntervalMs. A window without that protocol is left alone: it
@@ -72,12 +73,7 @@ public:
     // of its dialogs, checked and typed at one go, so that nothing can move the focus in
     // between (a window manager focusing a window that has just come up); false when the
     // focus was elsewhere and no key was sent.
-    virtual bool stroke_into(WindowId window, uint8_t virtual_key) {
-        (void)window;
-        key_down(virtual_key);
-        key_up(virtual_key);
-        return true;
-    }
+    virtual bool stroke_into(WindowId window, uint8_t virtual_key) = 0;
 };
 
 }  // namespace platform

@@ -78,6 +78,7 @@ struct Watched {
     bool has_class = false;
     // Properties that changed since they were read.
     bool stale_class = false, stale_title = false, stale_protocols = false, stale_transient = false;
+    bool stale_workspace = false;
 };
 
 // A child of the root, as followed on a display without a window manager's client list.
@@ -111,6 +112,9 @@ public:
         if (!d || id == 0) return false;
         x11::ErrorTrap trap(d);
         update(d);
+        // Activating a window on another workspace makes the window manager switch to
+        // that workspace, away from the one the candidate is on.
+        if (registry_.on_other_workspace(id)) return false;
         Window w = static_cast<Window>(id);
         if (wm_window_ != 0) {
             send_to_root(d, w, net_active_window_, source_pager, CurrentTime, 0);
@@ -212,6 +216,8 @@ private:
             net_client_list_ = XInternAtom(d, "_NET_CLIENT_LIST", False);
             net_client_list_stacking_ = XInternAtom(d, "_NET_CLIENT_LIST_STACKING", False);
             utf8_string_ = XInternAtom(d, "UTF8_STRING", False);
+            net_wm_desktop_ = XInternAtom(d, "_NET_WM_DESKTOP", False);
+            net_current_desktop_ = XInternAtom(d, "_NET_CURRENT_DESKTOP", False);
             atoms_ready_ = true;
         }
         return d;
@@ -251,8 +257,13 @@ private:
             read_window_list(d);
             asked_server = true;
         }
+        if (shown_workspace_stale_) {
+            read_shown_workspace(d);
+            asked_server = true;
+        }
         for (auto& [id, w] : watched_) {
-            if (!w.stale_class && !w.stale_title && !w.stale_protocols && !w.stale_transient) continue;
+            if (!w.stale_class && !w.stale_title && !w.stale_protocols && !w.stale_transient && !w.stale_workspace)
+                continue;
             read_properties(d, id, w);
             dirty_ = true;
             asked_server = true;
@@ -281,6 +292,7 @@ private:
                 if (e.xproperty.window == root) {
                     if (a == net_client_list_ || a == net_client_list_stacking_ || a == net_supporting_wm_check_)
                         list_stale_ = true;
+                    if (a == net_current_desktop_) shown_workspace_stale_ = true;
                     return;
                 }
                 auto it = watched_.find(e.xproperty.window);
@@ -290,6 +302,7 @@ private:
                 if (a == XA_WM_NAME || a == net_wm_name_) w.stale_title = true;
                 if (a == wm_protocols_) w.stale_protocols = true;
                 if (a == XA_WM_TRANSIENT_FOR) w.stale_transient = true;
+                if (a == net_wm_desktop_) w.stale_workspace = true;
                 return;
             }
             case DestroyNotify:
@@ -347,6 +360,7 @@ private:
         list_stale_ = false;
         const Window root = DefaultRootWindow(d);
         wm_window_ = x11::window_manager_window(d);
+        shown_workspace_stale_ = true;
         std::vector<Window> list;
         if (wm_window_ != 0 &&
             (window_list(d, root, net_client_list_stacking_, list) || window_list(d, root, net_client_list_, list))) {
@@ -479,6 +493,7 @@ private:
         entry.info.id = w;
         entry.info.seen_ms = now_ms();
         entry.stale_class = entry.stale_title = entry.stale_protocols = entry.stale_transient = true;
+        entry.stale_workspace = true;
         read_properties(d, w, entry);
         dirty_ = true;
         return true;
@@ -520,7 +535,25 @@ private:
             Window owner = 0;
             info.transient_for = XGetTransientForHint(d, w, &owner) ? owner : 0;
         }
+        if (entry.stale_workspace) info.workspace = workspace_of(d, w);
         entry.stale_class = entry.stale_title = entry.stale_protocols = entry.stale_transient = false;
+        entry.stale_workspace = false;
+    }
+
+    // A window's _NET_WM_DESKTOP, or the root's _NET_CURRENT_DESKTOP; kEveryWorkspace when
+    // it is not set.
+    uint32_t workspace_of(Display* d, Window w) {
+        std::vector<long> v;
+        const Atom property = w == DefaultRootWindow(d) ? net_current_desktop_ : net_wm_desktop_;
+        if (!x11::read_longs(d, w, property, XA_CARDINAL, 1, v) || v.size() != 1) return kEveryWorkspace;
+        return static_cast<uint32_t>(static_cast<unsigned long>(v[0]));
+    }
+
+    void read_shown_workspace(Display* d) {
+        shown_workspace_stale_ = false;
+        // Without a window manager nobody switches workspaces, whatever a property says.
+        shown_workspace_ = wm_window_ != 0 ? workspace_of(d, DefaultRootWindow(d)) : kEveryWorkspace;
+        dirty_ = true;
     }
 
     void rebuild() {
@@ -538,7 +571,7 @@ private:
                 if (t.mapped && !t.override_redirect && t.client) add(t.client);
             }
         }
-        registry_.assign(view);
+        registry_.assign(view, shown_workspace_);
     }
 
     // A window of this process: Qt names our process id and our machine on each of ours.
@@ -604,6 +637,7 @@ private:
     Atom wm_protocols_ = 0, wm_delete_window_ = 0, net_active_window_ = 0, net_wm_state_ = 0,
          net_wm_state_above_ = 0, net_wm_name_ = 0, net_wm_pid_ = 0, net_supporting_wm_check_ = 0,
          net_client_list_ = 0, net_client_list_stacking_ = 0, utf8_string_ = 0;
+    Atom net_wm_desktop_ = 0, net_current_desktop_ = 0;
 
     bool started_ = false;
     std::unique_ptr<QSocketNotifier> socket_;
@@ -611,6 +645,8 @@ private:
     static constexpr uint32_t kReadEveryMs = 100;
     uint32_t last_read_ms_ = 0;
     bool list_stale_ = false;  // the source of the window list must be read again
+    bool shown_workspace_stale_ = false;
+    uint32_t shown_workspace_ = kEveryWorkspace;  // the window manager's _NET_CURRENT_DESKTOP
     bool dirty_ = false;       // the registry must be built again
     Window wm_window_ = 0;     // the running window manager's check window; 0: none
     std::vector<Window> clients_;  // under a window manager: its clients, top first

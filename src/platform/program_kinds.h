@@ -23,12 +23,19 @@ enum class ProgramKind : uint8_t {
 using KindSet = uint16_t;
 constexpr KindSet kind_bit(ProgramKind k) { return static_cast<KindSet>(1u << static_cast<unsigned>(k)); }
 
+// How a file manager's title shows the folder it is on: what comes before and after, and
+// whether it shows the folder's whole path in place of its name.
+struct FolderTitle {
+    std::string prefix, suffix;
+    bool path = false;
+};
+
 // What a window's WM_CLASS (instance and class name) says it is: the kinds of program it
-// belongs to, and the title suffix its program puts after a folder's name (file managers
-// only, "" when it shows the bare name).
+// belongs to, and how its title shows a folder (file managers only; the bare name when
+// nothing is said).
 struct ProgramIdentity {
     KindSet kinds = 0;
-    std::string folder_title_suffix;
+    FolderTitle folder_title;
 };
 ProgramIdentity identify_program(const std::string& instance, const std::string& window_class);
 
@@ -36,9 +43,10 @@ ProgramIdentity identify_program(const std::string& instance, const std::string&
 // not know, which then matches only windows of exactly that class.
 std::optional<ProgramKind> kind_of_listed_class(const std::string& listed_class);
 
-// Whether a window's title shows the folder: exactly its name, or its name followed by
-// that file manager's own suffix (" - Thunar"). A longer name never matches.
-bool title_shows_folder(const std::string& window_title, const std::string& folder,
-                        const std::string& program_suffix);
+// Whether a window's title shows the folder: exactly its name, or it as that file manager
+// puts it in its title: its name with the program's own words before or after it
+// ("bramwick - Thunar"), or a whole path that ends in it ("Xfe - /home/u/bramwick"). A
+// longer name never matches.
+bool title_shows_folder(const std::string& window_title, const std::string& folder, const FolderTitle& form);
 
 }  // namespace platform

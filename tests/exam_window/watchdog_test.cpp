@@ -14,8 +14,9 @@ using exam_window::frmKaikei;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// Key strokes go into the desktop's log, so the order of front, Esc and close shows.
-class KeysIntoLog : public platform::KeySender {
+// Key strokes go into the desktop's log, so the order of front, Esc and close shows; a
+// stroke into a window is typed only while the fake desktop has the focus there.
+class KeysIntoLog : public fakes::FakeKeySender {
 public:
     explicit KeysIntoLog(std::vector<std::string>& log) : log_(log) {}
     void key_down(uint8_t k) override { log_.push_back("down " + std::to_string(k)); }
@@ -78,6 +79,20 @@ TEST_F(WatchdogTest, EscOnlyWhenTheFocusLandedInTheTarget) {
     desktop->refuses_focus = {4};
     f.Timer2_Timer();
     EXPECT_THAT(actions(), ElementsAre("front 4", "close 4", "front 3", "down 27", "up 27", "close 3"));
+}
+
+TEST_F(WatchdogTest, AProgramOnAnotherWorkspaceIsAskedToCloseWithoutTheRaiseAndTheEsc) {
+    frmKaikei& f = start();
+    desktop->shown_workspace = 0;
+    desktop->windows = {{4, "Chromium", "x - Chromium", "chromium (/tmp/p)"},
+                        {3, "Geany", "untitled - Geany", "geany"},
+                        {5, "Evolution", "Mail - Evolution", "evolution"}};
+    desktop->windows[0].workspace = 1;
+    desktop->windows[1].workspace = 0;
+    desktop->windows[2].workspace = platform::kEveryWorkspace;
+    f.Timer2_Timer();
+    EXPECT_THAT(actions(), ElementsAre("close 4", "front 3", "down 27", "up 27", "close 3", "front 5", "down 27",
+                                       "up 27", "close 5"));
 }
 
 TEST_F(WatchdogTest, FileManagersOnTheWorkingFoldersAreOnlyAskedToClose) {

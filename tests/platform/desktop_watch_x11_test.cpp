@@ -114,6 +114,23 @@ TEST_F(DesktopWatchX11, ProgramsAreFoundByTheirKindAndFileManagersByTheFolderThe
     }
 }
 
+TEST_F(DesktopWatchX11, AWindowTransientForTheRootOrAWindowOfNoClientIsAMainWindow) {
+    for (const char* owner : {"root", "leader"}) {
+        SCOPED_TRACE(owner);
+        clients.push_back(std::make_unique<XClient>(
+            XClient::test_client(), std::vector<std::string>{"--instance", "geany", "--class", "Geany", "--title",
+                                                             "untitled - Geany", "--transient-for", owner}));
+        XClient* c = clients.back().get();
+        std::string id;
+        ASSERT_TRUE(c->wait_line("ready ", &id));
+        const auto window = static_cast<platform::WindowId>(std::stoul(id, nullptr, 16));
+        ASSERT_EQ(found("Notepad", std::nullopt, window), window);
+        desktop->request_close(window);
+        EXPECT_TRUE(c->wait_line("delete"));
+        EXPECT_EQ(c->wait_exit(10s), 0);
+    }
+}
+
 TEST_F(DesktopWatchX11, ARenamedWindowAndOurOwnWindows) {
     Started own = start("mousepad", "Mousepad", "ours - Mousepad", "close", true);
     Started fm = start("thunar", "Thunar", "Home - Thunar");
@@ -207,6 +224,23 @@ TEST_F(DesktopWatchX11, WhileItsQuestionIsOpenAWindowIsNotAskedAgain) {
         if (platform::WindowId id = desktop->find_window_to_close("Notepad", std::nullopt)) desktop->request_close(id);
         return s.client->count("delete") == 2;
     }));
+}
+
+TEST_F(DesktopWatchX11, AQuestionLeftOpenHoldsTheWindowBackTwoSecondsAtMost) {
+    Started s = start("kate", "kate", "e.txt — Kate", "ask");
+    ASSERT_EQ(found("Notepad", std::nullopt, s.window), s.window);
+    const auto asked = std::chrono::steady_clock::now();
+    desktop->request_close(s.window);
+    ASSERT_TRUE(s.client->wait_line("question "));
+    // The program leaves its box open and never answers: it is asked once more, and not
+    // in the rhythm of a window that only declines.
+    EXPECT_TRUE(eventually([&] {
+        if (platform::WindowId id = desktop->find_window_to_close("Notepad", std::nullopt)) desktop->request_close(id);
+        return s.client->count("delete") == 2;
+    }, 3s));
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked);
+    EXPECT_GE(ms.count(), 1000);
+    EXPECT_EQ(s.client->count("question-delete"), 0);
 }
 
 TEST_F(DesktopWatchX11, BringToFrontSaysWhetherTheFocusIsInTheWindow) {

@@ -16,7 +16,23 @@ TEST(ProgramKinds, EachListedClassStandsForTheLinuxProgramsOfItsKind) {
     } cases[] = {
         {"Navigator", "firefox-esr", "IEFrame", true},
         {"chromium", "Chromium", "IEFrame", true},
-        {"Falkon Browser", "Falkon", "IEFrame", true},
+        // A profile folder of its own, an --app window: the class still says it.
+        {"chromium (/tmp/profile)", "Chromium", "IEFrame", true},
+        {"tmp_exam.html", "Chromium", "IEFrame", true},
+        {"text_html,exam", "chromium", "IEFrame", true},  // classes without regard to case
+        {"google-chrome (/tmp/p)", "Google-chrome", "IEFrame", true},
+        {"falkon", "Falkon", "IEFrame", true},
+        {"chromium", "Chromium", "Notepad", false},
+        {"geany", "Geany", "Notepad", true},
+        {"gvim", "Gvim", "Notepad", true},
+        {"emacs", "Emacs", "Notepad", true},
+        {"kontact", "kontact", "rctrl_renwnd32", true},
+        {"calligrasheets", "calligrasheets", "XLMAIN", true},
+        {"calligrawords", "calligrawords", "OpusApp", true},
+        {"kexi", "kexi", "OMain", true},
+        {"dillo", "Dillo", "IEFrame", true},
+        {"Navigator", "SomethingElse", "IEFrame", true},  // the instance alone says it
+        {"mousepad (x)", "Other", "Notepad", false},      // an instance matches exactly
         {"libreoffice", "libreoffice-calc", "XLMAIN", true},
         {"libreoffice", "libreoffice-calc", "OpusApp", false},
         {"libreoffice", "libreoffice-writer", "OpusApp", true},
@@ -53,10 +69,17 @@ TEST(ProgramKinds, AFolderWindowShowsTheFolderOrItWithItsOwnManagersSuffix) {
         {"caja", "bramwick", true},                 {"caja", "bramwick2", false},
         {"nemo", "bramwick - Thunar", false},       {"CabinetWClass", "bramwick", true},
         {"CabinetWClass", "bramwick - Thunar", false}, {"thunar", " - Thunar", false},
+        // A whole path that ends in the folder, after the program's own words where it has some.
+        {"xfe", "Xfe - /home/u/bramwick", true},    {"xfe", "Xfe - /bramwick", true},
+        {"xfe", "Xfe - /home/u/bramwick2", false},  {"xfe", "Xfe - /home/u/xbramwick", false},
+        {"xfe", "/home/u/bramwick", false},         {"xfe", "Xfe - home/bramwick", false},
+        {"spacefm", "/home/u/bramwick", true},      {"spacefm", "/home/u/bramwick/x", false},
+        {"thunar", "/home/u/bramwick - Thunar", false},  // Thunar shows names only
+        {"krusader", "Krusader", false},
     };
     for (const Case& c : cases) {
         WindowRegistry r;
-        r.assign({{1, "", c.title, c.instance}});
+        r.assign({{1, c.instance, c.title, c.instance}});  // its class as its instance
         EXPECT_EQ(r.find("CabinetWClass", std::string("bramwick")) == 1, c.matches) << c.title;
     }
 }
@@ -68,6 +91,40 @@ TEST(WindowRegistry, OwnWindowsAndDialogsNeverMatchAndTheTopWindowComesFirst) {
               {7, "Gedit", "a.txt", "gedit"},
               {8, "Pluma", "b.txt", "pluma"}});
     EXPECT_EQ(r.find("Notepad", std::nullopt), 7u);
+}
+
+TEST(WindowRegistry, AWindowTransientForTheRootOrAWindowOfNoClientIsAMainWindow) {
+    // 0x100: the root; 0x200: a group leader, never shown, so not among the windows.
+    WindowRegistry r;
+    r.assign({{5, "Gedit", "Save?", "gedit", true, false, 7},
+              {6, "Geany", "untitled - Geany", "geany", true, false, 0x200},
+              {7, "Gedit", "a.txt", "gedit", true, false, 0x100}});
+    EXPECT_EQ(r.find("Notepad", std::nullopt), 6u);
+    r.assign({{5, "Gedit", "Save?", "gedit", true, false, 7}, {7, "Gedit", "a.txt", "gedit", true, false, 0x100}});
+    EXPECT_EQ(r.find("Notepad", std::nullopt), 7u);  // its own dialog stays one
+    r.assign({{5, "Gedit", "self", "gedit", true, false, 5}});
+    EXPECT_EQ(r.find("Notepad", std::nullopt), 5u);
+}
+
+TEST(WindowRegistry, OnlyAWindowOnAnotherWorkspaceThanTheOneShownIsElsewhere) {
+    struct Case {
+        uint32_t window, shown;
+        bool elsewhere;
+    } cases[] = {
+        {1, 0, true},
+        {0, 0, false},
+        {platform::kEveryWorkspace, 1, false},  // sticky
+        {1, platform::kEveryWorkspace, false},  // no workspaces kept
+    };
+    for (const Case& c : cases) {
+        WindowRegistry r;
+        ClientWindow w{3, "Geany", "a", "geany"};
+        w.workspace = c.window;
+        r.assign({w}, c.shown);
+        EXPECT_EQ(r.on_other_workspace(3), c.elsewhere) << c.window << " " << c.shown;
+        EXPECT_EQ(r.find("Notepad", std::nullopt), 3u);  // found all the same
+    }
+    EXPECT_FALSE(WindowRegistry{}.on_other_workspace(3));
 }
 
 TEST(WindowRegistry, AWindowIsAskedAtMostOnceIn200MsAcrossAWrapOfTheClock) {
@@ -99,9 +156,17 @@ TEST(WindowRegistry, AQuestionThatCameUpAfterTheRequestHoldsTheNextOneBack) {
               {3, "Mousepad", "Preferences", "mousepad", true, false, 1, 50},
               {4, "Mousepad", "Save changes?", "mousepad", true, false, 1, 110}});
     EXPECT_FALSE(r.may_ask(1, 300));
-    EXPECT_FALSE(r.may_ask(1, 5000));
+    EXPECT_FALSE(r.may_ask(1, 100 + WindowRegistry::kHeldBackMs - 1));
+    // A box the program leaves open holds it back two seconds at most.
+    EXPECT_TRUE(r.may_ask(1, 100 + WindowRegistry::kHeldBackMs));
+    r.asked(1, 2100);
+    // It answers with another box: two seconds from that request on.
+    r.assign({{1, "Mousepad", "a", "mousepad"},
+              {5, "Mousepad", "Save changes?", "mousepad", true, false, 1, 2150}});
+    EXPECT_FALSE(r.may_ask(1, 4099));
+    EXPECT_TRUE(r.may_ask(1, 4100));
     r.assign({{1, "Mousepad", "a", "mousepad"}});  // answered "cancel"
-    EXPECT_TRUE(r.may_ask(1, 5000));
+    EXPECT_TRUE(r.may_ask(1, 2400));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@ namespace fakes {
 
 void FakeDesktop::look(const std::string& window_class, const std::optional<std::string>& title) {
     calls.push_back("find " + window_class + "|" + (title ? *title : std::string("*")));
-    registry_.assign(windows);
+    registry_.assign(windows, shown_workspace);
 }
 
 platform::WindowId FakeDesktop::find_window(const std::string& window_class,
@@ -22,12 +22,16 @@ platform::WindowId FakeDesktop::find_window_to_close(const std::string& window_c
 }
 
 bool FakeDesktop::bring_to_front(platform::WindowId id) {
+    registry_.assign(windows, shown_workspace);
+    if (registry_.on_other_workspace(id)) return false;
     calls.push_back("front " + std::to_string(id));
-    return refuses_focus.count(id) == 0;
+    if (refuses_focus.count(id)) return false;
+    focused = id;
+    return true;
 }
 
 void FakeDesktop::request_close(platform::WindowId id) {
-    registry_.assign(windows);
+    registry_.assign(windows, shown_workspace);
     if (!registry_.may_ask(id, now_ms)) return;
     registry_.asked(id, now_ms);
     calls.push_back("close " + std::to_string(id));

@@ -26,7 +26,8 @@ public:
                                    const std::optional<std::string>& title) override;
     platform::WindowId find_window_to_close(const std::string& window_class,
                                             const std::optional<std::string>& title) override;
-    // The focus lands in the window unless its id is in refuses_focus.
+    // The focus lands in the window unless its id is in refuses_focus. A window on another
+    // workspace than shown_workspace is not raised: no call is recorded.
     bool bring_to_front(platform::WindowId id) override;
     // Recorded only when the rules let the request go out.
     void request_close(platform::WindowId id) override;
@@ -42,6 +43,10 @@ public:
     // When set, a window asked to close goes away, as a program that obeys would do.
     bool close_removes_window = false;
     std::set<platform::WindowId> refuses_focus;
+    // The workspace on the screen (a window's is its `workspace`).
+    uint32_t shown_workspace = platform::kEveryWorkspace;
+    // The window that has the keyboard focus: the last one raised that took it.
+    platform::WindowId focused = 0;
     // The desktop's clock in milliseconds, moved by the test.
     uint32_t now_ms = 0;
 

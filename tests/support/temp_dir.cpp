@@ -13,10 +13,15 @@ namespace fakes {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir(const std::string& name_prefix) {
-    const char* base = std::getenv("TMPDIR");
-    std::string root = (base && base[0] == '/') ? base : "/tmp";
-    if (root.back() != '/') root += '/';
+TempDir::TempDir(const std::string& name_prefix)
+    : TempDir(name_prefix, [] {
+          const char* base = std::getenv("TMPDIR");
+          return std::string((base && base[0] == '/') ? base : "/tmp");
+      }()) {}
+
+TempDir::TempDir(const std::string& name_prefix, const std::string& under) {
+    std::string root = under;
+    if (root.empty() || root.back() != '/') root += '/';
     std::string templ = root + name_prefix + "XXXXXX";
     if (!::mkdtemp(templ.data())) throw std::runtime_error("cannot create a temporary folder under " + root);
     path_ = templ + "/";

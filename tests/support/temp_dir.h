@@ -8,6 +8,9 @@ class TempDir {
 public:
     // name_prefix may hold blanks, for paths that must survive them.
     explicit TempDir(const std::string& name_prefix = "ledgrin-test-");
+    // The same inside the folder `under` (an existing folder), in place of the system's
+    // temporary folder.
+    TempDir(const std::string& name_prefix, const std::string& under);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

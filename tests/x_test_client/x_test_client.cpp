@@ -12,10 +12,15 @@
 //   exit                closing by itself
 //
 // usage: x_test_client --instance NAME --class NAME --title TEXT
-//                      [--on-delete close|decline|ask|none] [--pid-of-parent]
+//                      [--on-delete close|decline|ask|none] [--pid-of-parent] [--desktop N]
+//                      [--transient-for root|leader]
 // --on-delete: close (default) ends at once; decline stays; ask shows a question (a dialog
 // of the window) and ends on Return there, stays on Esc; none has no WM_DELETE_WINDOW at all.
 // --pid-of-parent names the parent's process id in _NET_WM_PID, as the parent's own windows do.
+// --desktop asks the window manager to put the window on that workspace (_NET_WM_DESKTOP
+// before the map).
+// --transient-for marks the main window WM_TRANSIENT_FOR the root, or a group leader that is
+// never shown, as a parentless Qt dialog is.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -23,6 +28,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -45,6 +51,8 @@ int main(int argc, char** argv) {
     std::string instance = "xtestclient", window_class = "XTestClient", title = "x test client";
     std::string on_delete = "close";
     bool parent_pid = false;
+    long desktop = -1;
+    std::string owner;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : "";
@@ -53,6 +61,8 @@ int main(int argc, char** argv) {
         else if (a == "--title") title = next, ++i;
         else if (a == "--on-delete") on_delete = next, ++i;
         else if (a == "--pid-of-parent") parent_pid = true;
+        else if (a == "--desktop") desktop = std::strtol(next, nullptr, 10), ++i;
+        else if (a == "--transient-for") owner = next, ++i;
         else {
             std::fprintf(stderr, "x_test_client: unknown argument %s\n", a.c_str());
             return 2;
@@ -85,12 +95,18 @@ int main(int argc, char** argv) {
             XSetWMProtocols(d, w, &del, 1);
         }
         if (transient_for) XSetTransientForHint(d, w, transient_for);
+        if (desktop >= 0)
+            XChangeProperty(d, w, XInternAtom(d, "_NET_WM_DESKTOP", False), XA_CARDINAL, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&desktop), 1);
         XSelectInput(d, w, KeyPressMask | StructureNotifyMask);
         XMapRaised(d, w);
         return w;
     };
 
-    const Window main_window = make(title, 0);
+    Window owner_window = 0;
+    if (owner == "root") owner_window = DefaultRootWindow(d);
+    if (owner == "leader") owner_window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+    const Window main_window = make(title, owner_window);
     Window question = 0;
     bool ready = false;
     for (;;) {
