@@ -5,7 +5,6 @@
 // display the test itself runs on is touched.
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -37,21 +36,8 @@ inline bool on_path(const std::string& program) {
 // with DISPLAY replaced.
 class Program : public Spawned {
 public:
-    // Descriptors without the close-on-exec flag are inherited.
     Program(const std::vector<std::string>& argv, const std::string& display, const std::string& output_file) {
-        std::vector<char*> args;
-        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        const std::vector<std::string> env = environment_with({{"DISPLAY", display}});
-        std::vector<char*> envp;
-        for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, output_file.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
+        pid_ = spawn_logged(argv, environment_with({{"DISPLAY", display}}), output_file, true);
     }
 };
 
