@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTranslator>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -90,6 +91,19 @@ void wait_ticks(int32_t ms) {
 
 void place(QWidget* w, double left, double top, double width, double height) {
     w->setGeometry(twips_to_px(left), twips_to_px(top), twips_to_px(width), twips_to_px(height));
+}
+
+void move_inside(QWidget* control, int left, int top) {
+    const QWidget* parent = control->parentWidget();
+    if (!parent) {
+        control->move(left, top);
+        return;
+    }
+    // Where the control cannot lie inside at all (a window of no size yet), it stays put.
+    const auto pull_in = [](int at, int size, int room) {
+        return at < 0 || size > room ? at : std::min(at, room - size);
+    };
+    control->move(pull_in(left, control->width(), parent->width()), pull_in(top, control->height(), parent->height()));
 }
 
 QLabel* make_label(QWidget* parent, const std::string& text, double left, double top, double width, double height,

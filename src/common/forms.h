@@ -77,6 +77,11 @@ void wait_ticks(int32_t ms);
 
 // Controls placed in twips relative to their parent.
 void place(QWidget* w, double left, double top, double width, double height);
+// Moves a control to (left, top), pixels of its parent's client area, or as much nearer the
+// origin as it takes to lie wholly inside that area: positions measured from a window's
+// outer size fall below its client area under a frame taller than the design's. A control
+// set beyond the origin on purpose stays there.
+void move_inside(QWidget* control, int left, int top);
 QLabel* make_label(QWidget* parent, const std::string& text, double left, double top, double width, double height,
                    const QFont& font);
 QPushButton* make_button(QWidget* parent, const std::string& caption, double left, double top, double width,

@@ -16,6 +16,7 @@
 #include "common/text.h"
 #include "end_sequence.h"
 #include "platform/platform.h"
+#include "platform/stacking.h"
 
 namespace exam_window {
 
@@ -100,6 +101,7 @@ frmKaikei::frmKaikei() : end_sequence(end_syori) {
     Timer1 = new common::Timer(this, "Timer1_Timer", 10, false, [this] { Timer1_Timer(); });
     Timer2 = new common::Timer(this, "Timer2_Timer", 10, true, [this] { Timer2_Timer(); });
     Timer3 = new common::Timer(this, "Timer3_Timer", 0, false, [this] { Timer3_Timer(); });
+    platform::keep_shown(this, [this] { return topmost_ && !is_unloaded(); });
 }
 
 frmKaikei::~frmKaikei() = default;
@@ -110,7 +112,11 @@ bool frmKaikei::events_keep_window() {
     return self && !self->is_unloaded();
 }
 
-void frmKaikei::set_topmost(bool on) { platform::current().desktop->set_topmost(this, on); }
+void frmKaikei::set_topmost(bool on) {
+    platform::current().desktop->set_topmost(this, on);
+    topmost_ = on;
+    if (on) platform::show_again_if_hidden(this);
+}
 
 void frmKaikei::wait_ticks(int32_t ms) { common::wait_ticks(ms); }
 

@@ -98,6 +98,10 @@ private:
     void enter_end_sequence();
 
     bool in_resize_ = false;
+    // Kept above all others: the candidate works in the window and no question of its own
+    // is open. A window manager that hides it meanwhile ("show desktop", a minimise) sees
+    // it shown again at once.
+    bool topmost_ = false;
     // While arrange_with_word places the window, a size change must not fit it back to the
     // whole work area.
     bool arranging_ = false;

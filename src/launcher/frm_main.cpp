@@ -1,6 +1,7 @@
 #include "frm_main.h"
 
 #include <QLabel>
+#include <algorithm>
 #include <QPushButton>
 
 #include "common/folders.h"
@@ -57,10 +58,20 @@ void frmMain::Form_Resize() {
     common::ignore_errors([this] {
         wbMain->set_geometry(0, 0, common::twips_to_px(ScaleWidth()), common::twips_to_px(Height() - 1000));
     });
+    // Measured from the outer size: under a window manager that framed the window anyway,
+    // they come up into the client area as far as it takes.
     common::ignore_errors([this] {
         common::place(Command1, (Width() - kButtonWidth) / 2, Height() - 850, kButtonWidth, kButtonHeight);
+        common::move_inside(Command1, Command1->x(), Command1->y());
     });
-    common::ignore_errors([this] { common::place(lblWaitMsg, 160, Height() - 1220, kWaitWidth, kWaitHeight); });
+    common::ignore_errors([this] {
+        common::place(lblWaitMsg, 160, Height() - 1220, kWaitWidth, kWaitHeight);
+        common::move_inside(lblWaitMsg, lblWaitMsg->x(), lblWaitMsg->y());
+    });
+    common::ignore_errors([this] {
+        if (wbMain->top() + wbMain->height() > Command1->y())
+            wbMain->set_geometry(wbMain->left(), wbMain->top(), wbMain->width(), std::max(0, Command1->y() - wbMain->top()));
+    });
 }
 
 void frmMain::Form_Activate() {

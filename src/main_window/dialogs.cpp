@@ -15,10 +15,10 @@ using common::make_frame;
 using common::make_label;
 
 Dialog::Dialog(bool fixed_border, double client_width, double client_height) {
-    // No control box: a title bar without close, minimize or maximize buttons.
-    Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    flags |= fixed_border ? Qt::Dialog : Qt::Window;
-    setWindowFlags(flags);
+    // No control box: a title bar without close, minimize or maximize buttons. A dialog in
+    // Qt's sense, whatever its border: only a dialog's X window is marked transient for the
+    // window it is opened over, which a window manager keeps it with.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     set_control_box(false);
     set_show_in_taskbar(!fixed_border);
     if (fixed_border) setFixedSize(common::twips_to_px(client_width), common::twips_to_px(client_height));

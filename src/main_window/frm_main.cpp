@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -145,13 +146,22 @@ void frmMain::Form_Resize() {
     ignore_errors([&] {
         pane->set_geometry(pane->left(), pane->top(), pane->width(), size_px(outer_height - 1500));
     });
-    ignore_errors([&] { Command1->move(Command1->x(), twips_to_px(outer_height - 1320)); });
-    ignore_errors([&] { Command1->move(twips_to_px(outer_width - 2600), Command1->y()); });
-    ignore_errors([&] { cmdPrint->move(cmdPrint->x(), twips_to_px(outer_height - 1320)); });
-    ignore_errors([&] { cmdPrint->move(twips_to_px(160), cmdPrint->y()); });
-    ignore_errors([&] { lblWaitMsg->move(lblWaitMsg->x(), twips_to_px(outer_height - 1220)); });
-    ignore_errors([&] { lblWaitMsg->move(twips_to_px(160), lblWaitMsg->y()); });
+    // Measured from the outer height, the controls stand in the client area as designed
+    // under a frame up to the design's; a taller title bar would cut them, and they come
+    // up as far as it takes, the page ending above them.
+    using common::move_inside;
+    ignore_errors([&] { move_inside(Command1, Command1->x(), twips_to_px(outer_height - 1320)); });
+    ignore_errors([&] { move_inside(Command1, twips_to_px(outer_width - 2600), Command1->y()); });
+    ignore_errors([&] { move_inside(cmdPrint, cmdPrint->x(), twips_to_px(outer_height - 1320)); });
+    ignore_errors([&] { move_inside(cmdPrint, twips_to_px(160), cmdPrint->y()); });
+    ignore_errors([&] { move_inside(lblWaitMsg, lblWaitMsg->x(), twips_to_px(outer_height - 1220)); });
+    ignore_errors([&] { move_inside(lblWaitMsg, twips_to_px(160), lblWaitMsg->y()); });
     ignore_errors([&] { dummy->move(dummy->x(), twips_to_px(-2000)); });
+    ignore_errors([&] {
+        const int controls_top = std::min({Command1->y(), cmdPrint->y(), lblWaitMsg->y()});
+        if (pane->top() + pane->height() > controls_top)
+            pane->set_geometry(pane->left(), pane->top(), pane->width(), std::max(0, controls_top - pane->top()));
+    });
 }
 
 void frmMain::Form_Activate() {

@@ -48,7 +48,8 @@ public:
     // takes it out of the band kept above all others and shows it. Nothing happens for 0
     // or for a window that has gone meanwhile.
     virtual void place(WindowId id, int x, int y, int width, int height) = 0;
-    // Keeps one of our own windows above all others, or lets it go back.
+    // Keeps one of our own windows above all others, or lets it go back. A window once kept
+    // above is on every workspace from then on.
     virtual void set_topmost(QWidget* window, bool on) = 0;
     // The frame around one of our windows once its native window exists. Before the window
     // is first shown, the window manager is asked what it will put around it.

@@ -179,6 +179,9 @@ public:
     void set_topmost(QWidget* widget, bool on) override {
         if (!widget) return;
         QWidget* window = widget->window();
+        // A window that must stay in front of everything must be on whatever workspace the
+        // candidate looks at; it stays on all of them once it has been put there.
+        if (on) x11::keep_on_every_workspace(window);
         // Changing window flags of a shown window hides it, so the hint is only set
         // before the window is shown; Qt then maps it with the state already on.
         if (!window->isVisible()) {

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "x11_own_windows.h"
+
 namespace platform {
 
 QWidget* window_below(const QWidget* window) {
@@ -20,11 +22,17 @@ QWidget* window_below(const QWidget* window) {
 }
 
 void stack_above(QWidget* window, QWidget* below) {
-    if (!window || !below || window == below) return;
+    if (!window || window == below) return;
+    x11::keep_shown(window, {});
+    if (!below) return;
     window->winId();
     below->winId();
     if (QWindow* w = window->windowHandle()) w->setTransientParent(below->windowHandle());
 }
+
+void keep_shown(QWidget* window, std::function<bool()> wanted) { x11::keep_shown(window, std::move(wanted)); }
+
+void show_again_if_hidden(QWidget* window) { x11::show_again_if_hidden(window); }
 
 void return_focus(QWidget* below) {
     if (!below || !below->isVisible()) return;

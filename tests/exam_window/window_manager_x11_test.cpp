@@ -14,6 +14,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -39,6 +42,10 @@ using fakes::xid;
 constexpr int kPanelHeight = 40;
 
 using BoxWatcher = fakes::ModalWatcher<QMessageBox>;
+using DialogWatcher = fakes::ModalWatcher<common::Form>;
+
+// How long a window a window manager put out of sight may take to come back.
+constexpr int kBackWithinMs = 1000;
 
 class WindowManagerX11 : public mw_test::MainWindowTest {
 protected:
@@ -94,6 +101,29 @@ protected:
         return f;
     }
 
+    // Once the window manager has put the window out of sight (seen without letting Qt
+    // run), it is back within a second: on the screen, above the windows given (which are
+    // back too), with the focus, and not in the hidden state.
+    void expect_back(Window w, const std::vector<Window>& above, const char* what) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(x->wait_gone_from_sight(w)) << "the window manager did not hide it";
+        QElapsedTimer t;
+        t.start();
+        const bool back = wait_until(
+            [&] {
+                if (!x->viewable(w) || !x->has_focus(w) || x->has_state(w, "_NET_WM_STATE_HIDDEN")) return false;
+                return std::all_of(above.begin(), above.end(), [&](Window b) {
+                    return x->viewable(b) && x->stack_index(w) > x->stack_index(b);
+                });
+            },
+            kBackWithinMs);
+        EXPECT_TRUE(back) << "not back after " << t.elapsed() << " ms: viewable " << x->viewable(w) << ", focus "
+                          << x->has_focus(w) << ", hidden state " << x->has_state(w, "_NET_WM_STATE_HIDDEN")
+                          << (above.empty() ? "" : ", over its owner ")
+                          << (above.empty() ? 0 : x->stack_index(w) - x->stack_index(above.front()));
+        EXPECT_FALSE(x->showing_desktop());
+    }
+
     std::unique_ptr<fakes::X11Desktop> x;
     bool wm = false;
     platform::Rect area;
@@ -116,9 +146,50 @@ TEST_F(WindowManagerX11, MainWindowFrameFillsTheWorkAreaHeight) {
     }
     EXPECT_EQ(f.frame().top, e.top);
     EXPECT_EQ(f.frame().left, e.left);
-    // The stage button stays inside the client area, above the panel.
-    EXPECT_LE(f.Command1->geometry().bottom(), f.height());
-    EXPECT_GT(f.Command1->geometry().top(), 0);
+}
+
+TEST_F(WindowManagerX11, MainWindowControlsLieInsideTheClientArea) {
+    auto& f = load_main();
+    f.show_modeless();
+    wait_shown(&f);
+    const fakes::Extents e = x->extents(xid(&f));
+    // Read by the test that runs this one under other window managers.
+    std::printf("[  FRAME   ] main window title bar %d px, lower edge %d px\n", e.top, e.bottom);
+
+    // The controls lie wholly inside the client area, above the panel, whatever the frame;
+    // where it leaves room they stand where the design measures them from the outer size.
+    f.set_print_button_visible(true);
+    f.lblWaitMsg->show();
+    f.Form_Resize();
+    const QRect client = f.rect();
+    const QRect outer_twips(0, 0, static_cast<int>(f.Width()), static_cast<int>(f.Height()));
+    struct Control {
+        const char* name;
+        QWidget* widget;
+        QPoint designed;
+    } controls[] = {
+        {"Command1", f.Command1,
+         QPoint(common::twips_to_px(outer_twips.width() - 2600), common::twips_to_px(outer_twips.height() - 1320))},
+        {"cmdPrint", f.cmdPrint, QPoint(common::twips_to_px(160), common::twips_to_px(outer_twips.height() - 1320))},
+        {"lblWaitMsg", f.lblWaitMsg,
+         QPoint(common::twips_to_px(160), common::twips_to_px(outer_twips.height() - 1220))},
+    };
+    for (const Control& c : controls) {
+        SCOPED_TRACE(c.name);
+        const QRect g = c.widget->geometry();
+        EXPECT_TRUE(client.contains(g)) << "client " << client.height() << ", control bottom " << g.bottom() + 1;
+        if (QRect(c.designed, g.size()).bottom() <= client.bottom()) {
+            EXPECT_EQ(g.topLeft(), c.designed);
+        } else {
+            EXPECT_EQ(g.bottom(), client.bottom()) << "moved further than the frame asks";
+        }
+    }
+    EXPECT_FALSE(f.Command1->geometry().intersects(f.cmdPrint->geometry()));
+    EXPECT_FALSE(f.Command1->geometry().intersects(f.lblWaitMsg->geometry()));
+    EXPECT_LE(f.wbMain->top() + f.wbMain->height(), std::min({f.Command1->y(), f.cmdPrint->y(), f.lblWaitMsg->y()}))
+        << "the page runs under the buttons";
+    EXPECT_TRUE(f.Command1->isVisible());
+    EXPECT_TRUE(x->viewable(xid(&f)));
 }
 
 TEST_F(WindowManagerX11, DialogsCentredByTheirFramesTaskbarAndNoClose) {
@@ -317,6 +388,120 @@ TEST_F(WindowManagerX11, EnterClicksTheFocusedButton) {
     x->key(XK_Return);
     EXPECT_TRUE(wait_until([&] { return f.current_tab == 2; }));
     EXPECT_TRUE(f.page_opened[2]);
+}
+
+TEST_F(WindowManagerX11, AMinimisedDialogComesBackWithItsWindow) {
+    if (!wm) GTEST_SKIP() << "without a window manager nothing minimises a window";
+    auto& f = load_main();
+    f.show_modeless();
+    wait_shown(&f);
+    const Window main = xid(&f);
+
+    // The confirmation of the candidate's details, modal over the main window as the
+    // registration shows it.
+    bool checked = false;
+    DialogWatcher minimise([&](common::Form* d) {
+        wait_shown(d);
+        const Window dialog = xid(d);
+        EXPECT_EQ(x->transient_for(dialog), main) << "the dialog is not kept with the main window";
+        x->minimise(dialog);
+        expect_back(dialog, {main}, "minimised");
+        checked = true;
+        // The candidate can go on: "登録" answers it.
+        main_window::user_info_dialog().get().Command2->click();
+    });
+    common::state().confirm_flag = false;
+    main_window::user_info_dialog().get().show_modal();
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(common::state().confirm_flag);
+    EXPECT_TRUE(wait_until([&] { return x->has_focus(main); })) << "the focus did not come back";
+}
+
+TEST_F(WindowManagerX11, AMinimisedEndQuestionComesBackWithTheExamWindow) {
+    if (!wm) GTEST_SKIP() << "without a window manager nothing minimises a window";
+    frmKaikei& f = show_exam_window();
+    const Window exam = xid(&f);
+    bool checked = false;
+    BoxWatcher end_question([&](QMessageBox* box) {
+        const Window b = xid(box);
+        EXPECT_TRUE(wait_until([&] { return x->has_focus(b); }));
+        EXPECT_EQ(x->transient_for(b), exam) << "the box is not kept with the examination window";
+        x->minimise(b);
+        expect_back(b, {exam}, "the end question");
+        checked = true;
+        x->key(XK_Return);  // "いいえ"
+    });
+    f.Command1->click();
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(wait_until([&] { return x->has_state(exam, "_NET_WM_STATE_ABOVE") && x->has_focus(exam); }));
+}
+
+TEST_F(WindowManagerX11, ExamWindowComesBackAfterShowDesktopAndAMinimise) {
+    if (!wm) GTEST_SKIP() << "without a window manager nothing hides a window";
+    const Window other = x->other_window(200, 150, 700, 500, 0xC04040);
+    frmKaikei& f = show_exam_window();
+    const Window exam = xid(&f);
+
+    // Another program's window stays where the window manager put it; where it is on the
+    // screen, the examination window is above it.
+    const auto above_other = [&] { return !x->viewable(other) || x->stack_index(exam) > x->stack_index(other); };
+    x->show_desktop(true);
+    expect_back(exam, {}, "show desktop");
+    EXPECT_TRUE(above_other());
+    x->minimise(exam);
+    expect_back(exam, {}, "minimised");
+    EXPECT_TRUE(above_other());
+    EXPECT_TRUE(x->has_state(exam, "_NET_WM_STATE_ABOVE"));
+    EXPECT_TRUE(f.Timer1->Enabled());
+}
+
+TEST_F(WindowManagerX11, WindowsKeptAboveAreOnEveryWorkspace) {
+    if (!wm) GTEST_SKIP() << "without a window manager there are no workspaces";
+    // The display is the other tests' too: it goes back to its first workspace and to as
+    // many as it had, however this test ends.
+    struct Restore {
+        fakes::X11Desktop& x;
+        long workspaces;
+        ~Restore() {
+            x.switch_workspace(0);
+            if (workspaces < 2) x.set_workspaces(workspaces);
+            wait_until([&] { return x.current_workspace() == 0 && (workspaces >= 2 || x.workspaces() == workspaces); },
+                       3000);
+        }
+    } restore{*x, x->workspaces()};
+    if (restore.workspaces < 2) x->set_workspaces(2);
+    if (!wait_until([&] { return x->workspaces() >= 2; }, 3000))
+        GTEST_SKIP() << "the window manager keeps one workspace";
+    struct Shown {
+        const char* name;
+        std::function<QWidget*()> show;
+    } cases[] = {
+        {"examination window", [&]() -> QWidget* { return &show_exam_window(); }},
+        {"result page",
+         [&]() -> QWidget* {
+             exam_window::kaikei().unload();
+             common::flush_unloads();
+             auto& m = load_main();
+             m.show_topmost_at_origin();
+             wait_shown(&m);
+             return &m;
+         }},
+    };
+    for (const Shown& c : cases) {
+        SCOPED_TRACE(c.name);
+        x->switch_workspace(0);
+        ASSERT_TRUE(wait_until([&] { return x->current_workspace() == 0; }));
+        QWidget* w = c.show();
+        const Window win = xid(w);
+        EXPECT_TRUE(wait_until([&] { return x->workspace_of(win) == 0xFFFFFFFFL; })) << x->workspace_of(win);
+        // The candidate switches to another workspace: the window is there, above.
+        x->switch_workspace(1);
+        ASSERT_TRUE(wait_until([&] { return x->current_workspace() == 1; }));
+        fakes::settle(300);
+        EXPECT_TRUE(x->viewable(win)) << "not on the other workspace";
+        EXPECT_TRUE(x->has_state(win, "_NET_WM_STATE_ABOVE"));
+        EXPECT_EQ(x->workspace_of(win), 0xFFFFFFFFL);
+    }
 }
 
 }  // namespace

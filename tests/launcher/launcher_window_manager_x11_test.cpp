@@ -128,6 +128,31 @@ TEST_F(LauncherWindowManager, DialogsCentredOutOfTheTaskbarWithTheIconAndNoClose
     EXPECT_EQ(fp.process->ends, 0);
 }
 
+// The failure dialog the sign-in button shows modeless is kept with the sign-in window and
+// comes back above it, with the focus, when a window manager minimises it anyway.
+TEST_F(LauncherWindowManager, AMinimisedFailureDialogComesBackOverTheSignInWindow) {
+    if (!wm) GTEST_SKIP() << "without a window manager nothing minimises a window";
+    auto& w = signed_in_window();
+    wait_shown(&w);
+    const Window sign_in = xid(&w);
+    auto& d = launcher::forms().shipai.get();
+    d.show_modeless_above_owner();
+    wait_shown(&d);
+    const Window dialog = xid(&d);
+    EXPECT_EQ(x->transient_for(dialog), sign_in);
+    x->minimise(dialog);
+    ASSERT_TRUE(x->wait_gone_from_sight(dialog)) << "the window manager did not hide it";
+    EXPECT_TRUE(wait_until(
+        [&] {
+            return x->viewable(dialog) && x->has_focus(dialog) && x->stack_index(dialog) > x->stack_index(sign_in);
+        },
+        1000))
+        << "not back within a second";
+    d.Command1->click();  // "修正"
+    EXPECT_TRUE(wait_until([] { return !launcher::forms().shipai.loaded(); }));
+    EXPECT_TRUE(w.Command1->isEnabled());
+}
+
 TEST_F(LauncherWindowManager, EnterClicksTheFocusedButton) {
     signed_in_window();
     // The confirmation opens on "やり直し"; Tab and Enter choose "続行".

@@ -258,6 +258,59 @@ TEST_F(FrmMainTest, At1920x1040TheWindowIs835PixelsWide) {
     EXPECT_EQ(pane().width(), f.width());
 }
 
+// The controls are placed from the outer height but stand in the client area: under a frame
+// taller than the design's they come up just far enough to lie wholly inside it, the page
+// ending above them; under a frame that leaves room they stand where the design puts them.
+TEST_F(FrmMainTest, ControlsStayInsideTheClientAreaUnderAnyFrame) {
+    struct Case {
+        const char* name;
+        platform::FrameExtents frame;
+        bool as_designed;  // the frame leaves room for every control where the design has it
+    } cases[] = {
+        {"no frame", {0, 0, 0, 0}, true},
+        {"openbox", {1, 21, 1, 5}, true},
+        {"xfwm4", {4, 29, 4, 4}, true},
+        {"metacity", {5, 42, 5, 5}, false},
+        {"a very tall title bar", {3, 140, 3, 3}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fp_.screen->area = {0, 0, 1024, 768};
+        fp_.desktop->frame = c.frame;
+        auto& f = load_main();
+        f.set_print_button_visible(true);
+        f.lblWaitMsg->show();
+        f.show();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(f.height(), 768 - c.frame.top - c.frame.bottom);
+        f.Form_Resize();
+        const QRect client = f.rect();
+        const int table_top = common::twips_to_px(f.Height() - 1320);
+        for (QWidget* w : {static_cast<QWidget*>(f.Command1), static_cast<QWidget*>(f.cmdPrint),
+                           static_cast<QWidget*>(f.lblWaitMsg)}) {
+            SCOPED_TRACE(w->objectName().toStdString() + " " + std::to_string(w->y()));
+            EXPECT_TRUE(client.contains(w->geometry())) << w->geometry().bottom() << " > " << client.bottom();
+            EXPECT_LE(pane().top() + pane().height(), w->y()) << "the page runs under it";
+        }
+        EXPECT_FALSE(f.Command1->geometry().intersects(f.cmdPrint->geometry()));
+        EXPECT_FALSE(f.Command1->geometry().intersects(f.lblWaitMsg->geometry()));
+        if (c.as_designed) {
+            EXPECT_EQ(f.Command1->pos(), QPoint(common::twips_to_px(f.Width() - 2600), table_top));
+            EXPECT_EQ(f.cmdPrint->pos(), QPoint(common::twips_to_px(160), table_top));
+            EXPECT_EQ(f.lblWaitMsg->pos(), QPoint(common::twips_to_px(160), common::twips_to_px(f.Height() - 1220)));
+            EXPECT_EQ(pane().height(), common::twips_to_px(f.Height() - 1500));
+        } else {
+            // Just far enough: its lower edge on the client area's.
+            EXPECT_EQ(f.Command1->geometry().bottom(), client.bottom());
+            EXPECT_LT(f.Command1->y(), table_top);
+        }
+        main_form().unload();
+        common::flush_unloads();
+        common::reset_state();
+        SetUp();
+    }
+}
+
 TEST_F(FrmMainTest, ActivationPutsTheFocusOnTheHiddenButton) {
     auto& f = load_main();
     f.Command1->setFocus();

@@ -42,6 +42,14 @@ inline std::vector<std::string> environment_with(const std::vector<std::pair<std
     return env;
 }
 
+// The strings as the null-ended array that posix_spawn takes; they must outlive it.
+inline std::vector<char*> c_strings(const std::vector<std::string>& strings) {
+    std::vector<char*> out;
+    for (const auto& s : strings) out.push_back(const_cast<char*>(s.c_str()));
+    out.push_back(nullptr);
+    return out;
+}
+
 // True once the process holds a flock lock, as the kernel lists them.
 inline bool holds_flock(pid_t pid) {
     std::istringstream locks(read_text_file("/proc/locks"));
@@ -113,9 +121,7 @@ inline bool wait_until_locked(Spawned& child, std::chrono::milliseconds limit) {
 class Child : public Spawned {
 public:
     Child(const std::string& program, const std::vector<std::string>& env) {
-        std::vector<char*> envp;
-        for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-        envp.push_back(nullptr);
+        std::vector<char*> envp = c_strings(env);
         char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
         if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
     }
@@ -165,6 +171,25 @@ inline TwoSessions start_in_two_sessions(const std::string& program, const std::
     return out;
 }
 
+// Starts argv[0] (looked up on the PATH when it names no folder) with these arguments in
+// exactly this environment, its stdout and stderr into output_file, written afresh or
+// appended to. Descriptors without the close-on-exec flag are inherited. The process id,
+// or -1 when it could not start.
+inline pid_t spawn_logged(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                          const std::string& output_file, bool append) {
+    std::vector<char*> args = c_strings(argv);
+    std::vector<char*> envp = c_strings(env);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output_file.c_str(),
+                                     O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC), 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = -1;
+    const int rc = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : -1;
+}
+
 struct Finished {
     int status = -1;  // exit status, 128 + signal when killed, -1 when it could not start
     std::string output;  // what it wrote to stdout and stderr
@@ -174,21 +199,11 @@ struct Finished {
 // waits for its end; its output goes through output_file.
 inline Finished run_to_end(const std::string& program, const std::vector<std::string>& args,
                            const std::vector<std::string>& env, const std::string& output_file) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    std::vector<std::string> argv{program};
+    argv.insert(argv.end(), args.begin(), args.end());
     Finished f;
-    pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return f;
+    const pid_t pid = spawn_logged(argv, env, output_file, false);
+    if (pid <= 0) return f;
     int raw = 0;
     while (::waitpid(pid, &raw, 0) == -1 && errno == EINTR) {
     }

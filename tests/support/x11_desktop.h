@@ -283,6 +283,56 @@ public:
         return w;
     }
 
+    // Whether the window is on the screen: mapped, with every ancestor mapped.
+    bool viewable(Window w) const {
+        XWindowAttributes a{};
+        return XGetWindowAttributes(d_, w, &a) && a.map_state == IsViewable;
+    }
+
+    // Waits for the window to go out of sight without letting Qt run, so that nothing of
+    // ours can bring it back meanwhile: what a window manager did is seen as it did it.
+    bool wait_gone_from_sight(Window w, int limit_ms = 3000) const {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+        while (viewable(w)) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return true;
+    }
+
+    // The window the window manager keeps this one with (WM_TRANSIENT_FOR), 0 without one.
+    Window transient_for(Window w) const {
+        Window owner = 0;
+        return XGetTransientForHint(d_, w, &owner) ? owner : 0;
+    }
+
+    // What a minimise button or a taskbar does: ask the window manager to iconify it.
+    void minimise(Window w) { send_to_root(w, atom("WM_CHANGE_STATE"), 3 /* IconicState */, 0); }
+
+    // "Show desktop" (Super+D on many desktops) and back.
+    void show_desktop(bool on) { send_to_root(root(), atom("_NET_SHOWING_DESKTOP"), on ? 1 : 0, 0); }
+    bool showing_desktop() const {
+        const auto v = longs(root(), "_NET_SHOWING_DESKTOP", XA_CARDINAL, 1);
+        return v.size() == 1 && v[0] != 0;
+    }
+
+    // Workspaces as a pager or a key of the window manager changes them.
+    long workspaces() const {
+        const auto v = longs(root(), "_NET_NUMBER_OF_DESKTOPS", XA_CARDINAL, 1);
+        return v.empty() ? 0 : v[0];
+    }
+    void set_workspaces(long n) { send_to_root(root(), atom("_NET_NUMBER_OF_DESKTOPS"), n, 0); }
+    long current_workspace() const {
+        const auto v = longs(root(), "_NET_CURRENT_DESKTOP", XA_CARDINAL, 1);
+        return v.empty() ? -1 : v[0];
+    }
+    void switch_workspace(long n) { send_to_root(root(), atom("_NET_CURRENT_DESKTOP"), n, CurrentTime); }
+    // The window's workspace (_NET_WM_DESKTOP); 0xFFFFFFFF is every one, -1 none said.
+    long workspace_of(Window w) const {
+        const auto v = longs(w, "_NET_WM_DESKTOP", XA_CARDINAL, 1);
+        return v.empty() ? -1 : (v[0] & 0xFFFFFFFFL);
+    }
+
     // The work area the window manager publishes (x, y, width, height), empty without one.
     QRect work_area() const {
         const auto v = longs(root(), "_NET_WORKAREA", XA_CARDINAL, 4);
