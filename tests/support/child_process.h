@@ -42,6 +42,14 @@ inline std::vector<std::string> environment_with(const std::vector<std::pair<std
     return env;
 }
 
+// An argument or environment list as exec wants it: pointers into `strings`, then null.
+inline std::vector<char*> exec_list(const std::vector<std::string>& strings) {
+    std::vector<char*> list;
+    for (const auto& s : strings) list.push_back(const_cast<char*>(s.c_str()));
+    list.push_back(nullptr);
+    return list;
+}
+
 // True once the process holds a flock lock, as the kernel lists them.
 inline bool holds_flock(pid_t pid) {
     std::istringstream locks(read_text_file("/proc/locks"));
@@ -109,15 +117,13 @@ inline bool wait_until_locked(Spawned& child, std::chrono::milliseconds limit) {
     return true;
 }
 
-// A program started with no arguments in the given environment.
+// A program started with these arguments in exactly the given environment.
 class Child : public Spawned {
 public:
-    Child(const std::string& program, const std::vector<std::string>& env) {
-        std::vector<char*> envp;
-        for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-        envp.push_back(nullptr);
-        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+    Child(const std::string& program, const std::vector<std::string>& env, std::vector<std::string> args = {}) {
+        args.insert(args.begin(), program);
+        std::vector<char*> argv = exec_list(args), envp = exec_list(env);
+        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
     }
 };
 
@@ -174,12 +180,9 @@ struct Finished {
 // waits for its end; its output goes through output_file.
 inline Finished run_to_end(const std::string& program, const std::vector<std::string>& args,
                            const std::vector<std::string>& env, const std::string& output_file) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
+    std::vector<std::string> all_args{program};
+    all_args.insert(all_args.end(), args.begin(), args.end());
+    std::vector<char*> argv = exec_list(all_args), envp = exec_list(env);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
