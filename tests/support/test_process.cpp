@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 
 #include <X11/Xlib.h>
 
@@ -65,8 +66,16 @@ TestProcess::TestProcess(const char* argv0) : name_(program_name(argv0)) {
     ::setenv("TMPDIR", (folder_ + "tmp").c_str(), 1);
     ::setenv("HOME", (folder_ + "home").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", (folder_ + "run").c_str(), 1);
-    // Each follows from HOME, as in an account of its own.
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) ::unsetenv(name);
+    // Named outright, as they default from HOME: some libraries (Mesa's shader cache) look the
+    // home up in the account database instead.
+    const std::pair<const char*, const char*> xdg[] = {{"XDG_CONFIG_HOME", "home/.config"},
+                                                       {"XDG_CACHE_HOME", "home/.cache"},
+                                                       {"XDG_DATA_HOME", "home/.local/share"},
+                                                       {"XDG_STATE_HOME", "home/.local/state"}};
+    for (const auto& [name, folder] : xdg) ::setenv(name, (folder_ + folder).c_str(), 1);
+    // Without a session bus a program the test starts (GTK's) launches one of its own, which
+    // outlives the test and puts its socket into /tmp; none is to be had.
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
 
     if (ends_with(name_, "_x11_test")) {
         const std::string why = why_no_display();
