@@ -1,14 +1,16 @@
 // The result record under the faults an examination room meets, on the real backends: a
 // server that trickles or sends without end, a program killed while an upload box is up, a
-// full disk, a result folder swapped for a link, and two accounts on one machine. Some run
-// this program again as a child in a role of its own (see main at the end).
+// full disk, a result folder swapped for a link, and two candidates on one machine whose
+// uids have no account there. Some run this program again as a child in a role of its own
+// (see main at the end).
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <pwd.h>
+#include <sched.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -33,11 +35,11 @@
 #include "exam_window/frm_kaikei.h"
 #include "platform/backends.h"
 #include "platform/codec.h"
+#include "support/child_process.h"
 #include "support/fake_platform.h"
 #include "support/file_size_limit.h"
 #include "support/local_server.h"
-
-extern char** environ;
+#include "support/test_process.h"
 
 namespace {
 
@@ -215,34 +217,6 @@ TEST_F(ResultUnderFaults, AResultFolderSwappedForALinkDuringTheExaminationIsNotW
 
 std::string this_program() { return fs::read_symlink("/proc/self/exe").string(); }
 
-// Starts argv with exactly the environment given.
-pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& env) {
-    std::vector<char*> argv, envp;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-    return pid;
-}
-
-// The exit status (128 + signal when killed), or -1 when it still runs at the deadline.
-int wait_exit(pid_t pid, std::chrono::seconds limit) {
-    const auto deadline = Clock::now() + limit;
-    for (;;) {
-        int raw = 0;
-        if (::waitpid(pid, &raw, WNOHANG) == pid) return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        if (Clock::now() >= deadline) return -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-}
-
-void kill_and_reap(pid_t pid) {
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-}
-
 // The variables a child needs to run here at all: the rest is the test's to choose.
 std::vector<std::string> base_environment() {
     std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "no_proxy=127.0.0.1", "NO_PROXY=127.0.0.1"};
@@ -255,16 +229,17 @@ TEST(ResultUnderFaultsProcess, AKillWhileAnUploadBoxIsShownLeavesTheRecordInResu
     const std::string folder = root.folder("bramwick_result");
     auto env = base_environment();
     env.push_back("TMPDIR=" + root.folder("tmp"));  // whatever the child leaves goes with root
-    const pid_t child = spawn({this_program(), "--child", "upload-box", root.path()}, env);
-    ASSERT_GT(child, 0);
+    fakes::Child child(this_program(), env, {"--child", "upload-box", root.path()});
+    ASSERT_TRUE(child.started());
 
     const std::string signal_file = root.file("box-shown");
     const auto deadline = Clock::now() + std::chrono::seconds(120);
-    while (!fs::exists(signal_file) && Clock::now() < deadline && wait_exit(child, std::chrono::seconds(0)) == -1)
+    while (!fs::exists(signal_file) && Clock::now() < deadline && child.running())
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     const bool shown = fs::exists(signal_file);
     const std::string at_box = read_bytes(folder + "result.txt");
-    kill_and_reap(child);
+    if (child.running()) ::kill(child.pid(), SIGKILL);
+    child.wait_exit(std::chrono::seconds(20));
 
     ASSERT_TRUE(shown) << "the upload box never came up";
     EXPECT_EQ(read_bytes(signal_file), "送信失敗");
@@ -273,39 +248,38 @@ TEST(ResultUnderFaultsProcess, AKillWhileAnUploadBoxIsShownLeavesTheRecordInResu
     EXPECT_EQ(read_bytes(folder + "result.txt"), record);
 }
 
-// Two accounts of the test's own, removed with their homes at the end.
-class Accounts {
+// Ids above 60000 that name no account and no group here, as a candidate's uid from a
+// directory service the machine cannot reach.
+std::vector<uid_t> ids_without_account(size_t count) {
+    std::vector<uid_t> ids;
+    for (uid_t id = 60001; id < 65000 && ids.size() < count; ++id)
+        if (!::getpwuid(id) && !::getgrgid(id)) ids.push_back(id);
+    return ids;
+}
+
+// Exit status of a child that could not get a /tmp of the test's own.
+constexpr int kNoOwnTmp = 90;
+
+// A child role run as another uid (setpriv) in a mount namespace of its own, where /tmp is
+// the folder `own_tmp`: whatever it puts into /tmp (Qt makes its runtime folder there when
+// $XDG_RUNTIME_DIR and $TMPDIR are unset) stays with the test.
+class AsAnotherUid : public fakes::Spawned {
 public:
-    explicit Accounts(const std::string& homes) : homes_(homes) {}
-    ~Accounts() {
-        for (const auto& name : names_) {
-            const std::string cmd = "userdel " + name + " >/dev/null 2>&1";
-            if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "could not remove account %s\n", name.c_str());
-            std::error_code ec;
-            fs::remove_all("/tmp/runtime-" + name, ec);  // what Qt makes without a runtime folder
+    AsAnotherUid(uid_t uid, const std::string& own_tmp, const std::vector<std::string>& role,
+                 const std::vector<std::string>& env) {
+        std::vector<std::string> args = {"/usr/bin/setpriv", "--reuid=" + std::to_string(uid),
+                                         "--regid=" + std::to_string(uid), "--clear-groups", "--", this_program()};
+        args.insert(args.end(), role.begin(), role.end());
+        std::vector<char*> argv = fakes::c_strings(args), envp = fakes::c_strings(env);
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount(own_tmp.c_str(), "/tmp", nullptr, MS_BIND, nullptr) != 0)
+                ::_exit(kNoOwnTmp);
+            ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
         }
     }
-    Accounts(const Accounts&) = delete;
-    Accounts& operator=(const Accounts&) = delete;
-
-    // A new account with an empty home of its own; false when it cannot be made.
-    bool add(const std::string& name, uid_t& uid, std::string& home) {
-        home = homes_ + name;
-        const std::string cmd = "useradd -M -N -d '" + home + "' -s /usr/sbin/nologin " + name + " >/dev/null 2>&1";
-        if (std::system(cmd.c_str()) != 0) return false;
-        names_.push_back(name);
-        const passwd* pw = ::getpwnam(name.c_str());
-        if (!pw) return false;
-        uid = pw->pw_uid;
-        gid_ = pw->pw_gid;
-        return ::mkdir(home.c_str(), 0700) == 0 && ::chown(home.c_str(), uid, gid_) == 0;
-    }
-    gid_t gid() const { return gid_; }
-
-private:
-    std::string homes_;
-    std::vector<std::string> names_;
-    gid_t gid_ = 0;
 };
 
 struct Ownership {
@@ -319,41 +293,49 @@ Ownership ownership(const std::string& path) {
     return {st.st_uid, st.st_mode & 07777};
 }
 
-TEST(ResultUnderFaultsProcess, TwoAccountsSitExaminationsOneAfterTheOtherWithTmpdirUnset) {
-    if (::geteuid() != 0) GTEST_SKIP() << "creating two accounts for this test needs root";
+// The names in a folder, each followed by a blank.
+std::string names_in(const std::string& folder) {
+    std::string names;
+    for (const auto& e : fs::directory_iterator(folder)) names += e.path().filename().string() + " ";
+    return names;
+}
+
+TEST(ResultUnderFaultsProcess, TwoUidsWithoutAccountsSitExaminationsOneAfterTheOtherWithTmpdirUnset) {
+    if (::geteuid() != 0) GTEST_SKIP() << "running as other uids needs root";
+    const std::vector<uid_t> ids = ids_without_account(2);
+    ASSERT_EQ(ids.size(), 2u) << "no two free ids above 60000";
     fakes::TempDir homes("ledgrin-accounts-");
     ASSERT_EQ(::chmod(homes.path().c_str(), 0755), 0);
-    Accounts accounts(homes.path());
     struct Candidate {
-        std::string name;
+        uid_t uid;
         bool runtime_folder;  // one with $XDG_RUNTIME_DIR, one without
-        uid_t uid = 0;
+        std::string name;
         std::string home;
-    } candidates[] = {{"lgt" + std::to_string(::getpid()) + "a", true, 0, ""},
-                      {"lgt" + std::to_string(::getpid()) + "b", false, 0, ""}};
-    for (Candidate& c : candidates) ASSERT_TRUE(accounts.add(c.name, c.uid, c.home)) << "useradd " << c.name;
+    } candidates[] = {{ids[0], true, "", ""}, {ids[1], false, "", ""}};
 
     std::string first_record;
     for (Candidate& c : candidates) {
+        c.name = "uid" + std::to_string(c.uid);
         SCOPED_TRACE(c.name);
+        c.home = homes.folder(c.name);
+        const std::string tmp = homes.folder(c.name + "-tmp");
+        for (const std::string& folder : {c.home, tmp}) ASSERT_EQ(::chown(folder.c_str(), c.uid, c.uid), 0);
+        ASSERT_EQ(::chmod(tmp.c_str(), 01777), 0);  // as /tmp is
         auto env = base_environment();
-        env.push_back("HOME=" + c.home);
+        env.push_back("HOME=" + c.home.substr(0, c.home.size() - 1));  // as an account's, without the '/'
         if (c.runtime_folder) {
-            const std::string run = c.home + "/run";
+            const std::string run = c.home + "run";
             ASSERT_EQ(::mkdir(run.c_str(), 0700), 0);
-            ASSERT_EQ(::chown(run.c_str(), c.uid, accounts.gid()), 0);
+            ASSERT_EQ(::chown(run.c_str(), c.uid, c.uid), 0);
             env.push_back("XDG_RUNTIME_DIR=" + run);
         }
-        const pid_t child = spawn({"/usr/bin/setpriv", "--reuid=" + std::to_string(c.uid),
-                                   "--regid=" + std::to_string(accounts.gid()), "--clear-groups", "--", this_program(),
-                                   "--child", "examination", c.name},
-                                  env);
-        ASSERT_GT(child, 0);
-        const int code = wait_exit(child, std::chrono::seconds(120));
-        if (code == -1) kill_and_reap(child);
+        AsAnotherUid child(c.uid, tmp, {"--child", "examination", c.name}, env);
+        ASSERT_TRUE(child.started());
+        const int code = child.wait_exit(std::chrono::seconds(120));
+        if (code == kNoOwnTmp) GTEST_SKIP() << "a mount namespace for a /tmp of the test's own could not be made";
         ASSERT_EQ(code, 0) << "the examination of " << c.name << " did not end well";
 
-        const std::string base = c.home + "/.local/state/ledgrin/";
+        const std::string base = c.home + ".local/state/ledgrin/";
         for (const std::string& folder : {base, base + "quorvex/", base + "solvetta/", base + "bramwick_result/"}) {
             EXPECT_EQ(ownership(folder).uid, c.uid) << folder;
             EXPECT_EQ(ownership(folder).mode, 0700u) << folder;
@@ -363,10 +345,14 @@ TEST(ResultUnderFaultsProcess, TwoAccountsSitExaminationsOneAfterTheOtherWithTmp
         EXPECT_EQ(ownership(base + "bramwick_result/result.txt").uid, c.uid);
         // Beside the folders it guards, runtime folder or not.
         EXPECT_TRUE(fs::exists(base + ".ledgrin-ledgrin-" + std::to_string(c.uid) + ".lock"));
+        // Nothing of the examination in the shared temporary folder: at most the runtime
+        // folder Qt makes there without $XDG_RUNTIME_DIR, named for a user it cannot name.
+        const std::string in_tmp = names_in(tmp);
+        EXPECT_TRUE(in_tmp.empty() || in_tmp == "runtime- ") << in_tmp;
         if (first_record.empty()) first_record = record;
     }
-    // The second examination left the first account's record as it was.
-    EXPECT_EQ(read_bytes(candidates[0].home + "/.local/state/ledgrin/bramwick_result/result.txt"), first_record);
+    // The second examination left the first one's record as it was.
+    EXPECT_EQ(read_bytes(candidates[0].home + ".local/state/ledgrin/bramwick_result/result.txt"), first_record);
 }
 
 // ------------------------------------------------------------------------------------------
@@ -445,8 +431,14 @@ int run_child(const std::string& role, const std::string& argument) {
 
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    if (argc == 4 && std::string(argv[1]) == "--child") return run_child(argv[2], argv[3]);
+    // A child runs in exactly the environment its test gave it.
+    if (argc == 4 && std::string(argv[1]) == "--child") {
+        QApplication app(argc, argv);
+        return run_child(argv[2], argv[3]);
+    }
     ::testing::InitGoogleTest(&argc, argv);
+    fakes::TestProcess process(argv[0]);
+    if (!process.can_run()) return process.skip();
+    QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -327,7 +327,7 @@ TEST_F(WatchdogX11, TheExaminationWindowClosesGeany) {
 }
 
 TEST_F(WatchdogX11, ATargetOnAnotherWorkspaceIsClosedWithoutSwitchingToIt) {
-    if (!x.window_manager_running()) GTEST_SKIP() << "needs a window manager that keeps workspaces";
+    if (!x.window_manager_running()) GTEST_SKIP() << "without a window manager there are no workspaces";
     Display* d = x.display();
     const Window root = x.root();
     auto workspaces = [&] {

@@ -20,7 +20,8 @@ std::string built_test(const std::string& name);
 // A path for a screenshot, in the build tree's test-shots folder, which is made when missing.
 std::string shot_path(const std::string& file_name);
 // A folder in the build tree for what the programs a test starts write (their homes and
-// profiles), made when missing; no trailing '/'.
+// profiles) and for each test process's own folders (support/test_process.h), made when
+// missing; no trailing '/'.
 std::string scratch_dir();
 
 }  // namespace fakes

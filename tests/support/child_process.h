@@ -117,13 +117,13 @@ inline bool wait_until_locked(Spawned& child, std::chrono::milliseconds limit) {
     return true;
 }
 
-// A program started with no arguments in the given environment.
+// A program started with these arguments in exactly the given environment.
 class Child : public Spawned {
 public:
-    Child(const std::string& program, const std::vector<std::string>& env) {
-        std::vector<char*> envp = c_strings(env);
-        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+    Child(const std::string& program, const std::vector<std::string>& env, std::vector<std::string> args = {}) {
+        args.insert(args.begin(), program);
+        std::vector<char*> argv = c_strings(args), envp = c_strings(env);
+        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
     }
 };
 

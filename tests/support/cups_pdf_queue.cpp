@@ -21,8 +21,24 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kDaemon = "/usr/sbin/cupsd";
-constexpr const char* kPdfBackend = "/usr/lib/cups/backend/cups-pdf";
+constexpr const char* kServerBin = "/usr/lib/cups";
 constexpr const char* kPdfDriver = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd";
+constexpr const char* kDistiller = "/usr/bin/gs";
+
+// The queue's device: called by the daemon with the job's id, user, title, copies, options
+// and, when there is one, the file (else the document comes on stdin); the device URI names
+// the output folder. A PDF shows up only once it is whole.
+constexpr const char* kBackend = R"SH(#!/bin/sh
+if [ $# -eq 0 ]; then
+  echo 'direct ledgrin-pdf "Unknown" "PDF files of a test"'
+  exit 0
+fi
+out="${DEVICE_URI#ledgrin-pdf:}/job-$1"
+input=-
+[ $# -ge 6 ] && input="$6"
+/usr/bin/gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile="$out.part" "$input" || exit 1
+mv "$out.part" "$out.pdf"
+)SH";
 
 void write_file(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::trunc);
@@ -55,28 +71,34 @@ CupsPdfQueue::CupsPdfQueue() {
         skip_reason_ = "starting a print server of the test's own needs root";
         return;
     }
-    for (const char* needed : {kDaemon, kPdfBackend, kPdfDriver, "/usr/sbin/lpadmin", "/usr/bin/pdftotext"}) {
+    for (const char* needed : {kDaemon, kPdfDriver, kDistiller, "/usr/sbin/lpadmin", "/usr/bin/pdftotext"}) {
         if (!fs::exists(needed)) {
-            skip_reason_ = std::string("missing ") + needed + " (Debian packages cups, printer-driver-cups-pdf, poppler-utils)";
+            skip_reason_ = std::string("missing ") + needed +
+                           " (Debian packages cups, printer-driver-cups-pdf, ghostscript, poppler-utils)";
             return;
         }
     }
-    // The daemon's own user reaches the spool through these folders.
+    // The daemon's own user reaches the spool through these folders, and the daemon runs
+    // only programs that root owns in folders that only root may change.
     const std::string root = dir_.path();
     ::chmod(root.c_str(), 0755);
-    for (const char* folder : {"conf", "spool", "cache", "state"}) ::chmod(dir_.folder(folder).c_str(), 0755);
+    for (const char* folder : {"conf", "spool", "cache", "state", "bin", "bin/backend"})
+        ::chmod(dir_.folder(folder).c_str(), 0755);
     const std::string conf = root + "conf/";
     out_ = dir_.folder("out");
     socket_ = root + "cups.sock";
-    // The PDF backend finds its settings by the queue's device name, in /etc/cups only.
     queue_ = "LedgrinPDF" + std::to_string(::getpid());
-    pdf_settings_ = "/etc/cups/cups-pdf-" + queue_ + ".conf";
-    write_file(pdf_settings_, "Out " + out_ + "\nSpool " + dir_.folder("pdf-spool") + "\nLog " + dir_.folder("pdf-log") +
-                                  "\nGrp root\nLabel 2\n");
+    // The machine's filters and helpers, and the backend of the test's own: mode 0700 has
+    // the daemon run it as root, which owns the output folder.
+    const std::string bin = root + "bin/";
+    for (const char* part : {"daemon", "filter", "cgi-bin", "monitor", "notifier", "driver"})
+        fs::create_directory_symlink(std::string(kServerBin) + "/" + part, bin + part);
+    write_file(bin + "backend/ledgrin-pdf", kBackend);
+    ::chmod((bin + "backend/ledgrin-pdf").c_str(), 0700);
     write_file(conf + "cups-files.conf", "ServerRoot " + root + "conf\nRequestRoot " + root + "spool\nCacheDir " + root +
                                              "cache\nStateDir " + root + "state\nTempDir " + root + "spool\nErrorLog " +
                                              root + "error_log\nAccessLog " + root + "access_log\nPageLog " + root +
-                                             "page_log\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n"
+                                             "page_log\nServerBin " + bin + "\nDataDir /usr/share/cups\n"
                                              "SystemGroup root\nUser lp\nGroup lp\n");
     write_file(conf + "cupsd.conf", "Listen " + socket_ +
                                         "\nLogLevel info\nBrowsing No\nWebInterface No\nDefaultAuthType None\nPreserveJobFiles Yes\n"
@@ -100,7 +122,7 @@ CupsPdfQueue::CupsPdfQueue() {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    if (!run({"lpadmin", "-p", queue_, "-E", "-v", "cups-pdf:/" + queue_, "-P", kPdfDriver}) ||
+    if (!run({"lpadmin", "-p", queue_, "-E", "-v", "ledgrin-pdf:" + out_, "-P", kPdfDriver}) ||
         !run({"lpadmin", "-d", queue_})) {
         skip_reason_ = "the PDF queue could not be added";
     }
@@ -111,10 +133,6 @@ CupsPdfQueue::~CupsPdfQueue() {
         ::kill(daemon_, SIGTERM);
         int status = 0;
         ::waitpid(daemon_, &status, 0);
-    }
-    if (!pdf_settings_.empty()) {
-        std::error_code ec;
-        fs::remove(pdf_settings_, ec);
     }
     ::unsetenv("CUPS_SERVER");
 }

@@ -27,16 +27,18 @@ TempDir::TempDir(const std::string& name_prefix, const std::string& under) {
     path_ = templ + "/";
 }
 
-TempDir::~TempDir() {
+TempDir::~TempDir() { remove_tree(path_); }
+
+void remove_tree(const std::string& path) {
     std::error_code ec;
     // Tests take rights away; give them back so everything can go.
-    for (auto it = fs::recursive_directory_iterator(path_, fs::directory_options::skip_permission_denied, ec);
+    for (auto it = fs::recursive_directory_iterator(path, fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (it->is_directory(ec) && !it->is_symlink(ec))
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path, ec);
 }
 
 std::string TempDir::write(const std::string& name, const std::string& bytes) const {

@@ -28,4 +28,7 @@ private:
     std::string path_;
 };
 
+// Removes a folder with everything in it, giving back first the rights tests take away.
+void remove_tree(const std::string& path);
+
 }  // namespace fakes
