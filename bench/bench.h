@@ -27,10 +27,10 @@ inline void report(const std::string& figure, double value, double floor, const 
         judged = text;
     }
     if (floor > 0)
-        std::printf("%-58s %10.2f %s  floor %10.2f %s  ratio %5.2f%s\n", figure.c_str(), value, unit.c_str(), floor,
+        std::printf("%-58s %12.4f %s  floor %12.4f %s  ratio %6.2f%s\n", figure.c_str(), value, unit.c_str(), floor,
                     unit.c_str(), value / floor, judged.c_str());
     else
-        std::printf("%-58s %10.2f %s\n", figure.c_str(), value, unit.c_str());
+        std::printf("%-58s %12.4f %s\n", figure.c_str(), value, unit.c_str());
     std::fflush(stdout);
 }
 
