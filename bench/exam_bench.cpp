@@ -55,7 +55,7 @@ namespace fs = std::filesystem;
 using Steady = std::chrono::steady_clock;
 
 constexpr int kRounds = 7;  // fresh windows of each kind
-constexpr int kWaits = 3;   // starts of the examination
+constexpr int kWaits = 5;   // starts of the examination
 const char* const kAnswerNames[3] = {"answer", "answer3", "answer4"};
 
 // Goals: the ratio each figure is held to beside its floor.
@@ -262,7 +262,7 @@ void measure_start_wait(StampingClock& clock, Wait& out) {
     for (int i = 0; i < kWaits; ++i) {
         bench::progress("start of the examination " + std::to_string(i + 1) + " of " + std::to_string(kWaits));
         main_window::frmMain& main = main_window_at_the_start_stage();
-        spin(1000);  // the start page drawn and the engine at rest, as after a candidate's reading
+        spin(2000);  // the start page drawn and the engine at rest, as after a candidate's reading
         const double idle0 = bench::tree_cpu_ms();
         const auto idle_start = Steady::now();
         spin(3000);
