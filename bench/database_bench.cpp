@@ -1,8 +1,12 @@
 // The databases: one open of the page database, and the question-page build on the
 // shipped questions and on 10 and 100 times as many rows. The floor of each is bare
 // SQLCipher doing the same on the same file (the same key settings, the same first read,
-// the same twelve queries, each column of the first row read), with nothing of ours.
+// the same twelve queries, each column of the first row read), with nothing of ours; the
+// build's floor also writes the three pages it wrote, as bare system calls (a temporary
+// file, flushed to disk, renamed over the page), since no build can skip that.
+#include <fcntl.h>
 #include <sqlcipher/sqlite3.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -26,6 +30,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Goals: the ratio each figure is held to beside its floor.
+constexpr double kGoalOpen = 1.10;   // the open is the engine's: nothing of ours beside it
+constexpr double kGoalBuild = 1.50;  // the drawing of the questions and the filling of the pages
 
 double ms_of(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
@@ -89,6 +97,20 @@ void bare_queries(const std::string& path, const std::vector<std::string>& queri
     if (bytes == 0) throw std::runtime_error("the queries read nothing");
 }
 
+// A whole file replaced as the program must: written beside it, on disk, then renamed.
+void bare_replace(const std::string& path, const std::string& bytes) {
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) throw std::runtime_error("cannot create a file beside " + path);
+    const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+                    ::fsync(fd) == 0;
+    ::close(fd);
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
 std::string read_text(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
@@ -125,26 +147,33 @@ int main() {
     int status = 0;
     try {
         auto& engine = *fp.platform.database;
+        bench::progress("database open, 50 rounds");
         const auto [open_ms, open_floor] = interleaved(
             50, [&] { engine.open(data + "qfile.dat", common::kDbPassword); },
             [&] { sqlite3_close(bare_open(data + "qfile.dat")); });
-        bench::report("one database open (qfile.dat)", open_ms, open_floor, "ms");
+        bench::report("one database open (qfile.dat)", open_ms, open_floor, "ms", kGoalOpen);
 
         const std::vector<std::string> queries = builder_queries();
         for (int times : {1, 10, 100}) {
+            bench::progress("page build at " + std::to_string(times) + " x the rows, 30 rounds");
             if (times == 1)
                 fs::copy_file(built + "exam.dat", data + "exam.dat", fs::copy_options::overwrite_existing);
             else
                 platform::create_encrypted_database(data + "exam.dat", common::kDbPassword, grown_questions_sql(times));
-            const auto [build_ms, build_floor] = interleaved(
-                30,
-                [&] {
-                    if (!main_window::build_question_pages()) throw std::runtime_error("the page build failed");
-                },
-                [&] { bare_queries(data + "exam.dat", queries); });
+            auto build = [&] {
+                if (!main_window::build_question_pages()) throw std::runtime_error("the page build failed");
+            };
+            build();
+            std::vector<std::pair<std::string, std::string>> pages;
+            for (const char* page : {"index.html", "index2.html", "index3.html"})
+                pages.emplace_back(data + page, read_text(data + page));
+            const auto [build_ms, build_floor] = interleaved(30, build, [&] {
+                bare_queries(data + "exam.dat", queries);
+                for (const auto& [path, bytes] : pages) bare_replace(path, bytes);
+            });
             const std::string figure = times == 1 ? "build_question_pages, shipped questions"
                                                   : "build_question_pages, " + std::to_string(times) + " x the rows";
-            bench::report(figure, build_ms, build_floor, "ms");
+            bench::report(figure, build_ms, build_floor, "ms", kGoalBuild);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "database_bench: %s\n", e.what());

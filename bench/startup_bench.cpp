@@ -1,17 +1,16 @@
 // Start-up of both programs, from the start of their process to their first page on the
-// screen: ledgrin to its notice page, the launcher to its sign-in page. The floor is a
-// bare web view of the same size showing a trivial page, started and watched the same way.
+// screen: ledgrin to its notice page, the launcher to its sign-in page. The floors are a
+// bare web view of the same size (bench/floor/bare_view, a program that links Qt and
+// nothing of ours), once with a trivial page and once with the program's own first page,
+// started and watched the same way.
 //
 // The programs run as they are shipped, from a laid-out copy of their files, and are
 // watched from outside through X: every time their window is drawn to, it is grabbed and
 // compared with what it shows once it has settled (taken in a first run of each). The
 // figure is the time from the fork to the drawing that made the window look like that.
 //
-// Runs are interleaved (program, its floor, the other program, its floor) and the
+// Runs are interleaved (program, its floors, the other program, its floors) and the
 // medians are reported, so a neighbour's load spreads over both sides alike.
-#include <QApplication>
-#include <QWebEngineView>
-
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -30,12 +29,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <tuple>
 #include <vector>
 
 #include "bench.h"
@@ -55,6 +51,11 @@ namespace fs = std::filesystem;
 using Steady = std::chrono::steady_clock;
 
 constexpr int kRounds = 9;
+// What a program adds to a bare view showing the same page: its own start-up, the checks
+// and the window around the view.
+constexpr double kGoalSamePage = 1.10;
+// What the page itself costs to draw, beside a trivial one (its fonts, its layout).
+constexpr double kGoalPage = 1.50;
 constexpr auto kRunLimit = std::chrono::seconds(30);
 // A window counts as showing its page once at most this share of its pixels differs from
 // the settled picture (a caret that blinks, nothing more).
@@ -62,28 +63,6 @@ constexpr double kMaxDifferentShare = 0.002;
 
 double ms_between(Steady::time_point a, Steady::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-// ---------------------------------------------------------------------------------------
-// The floor: a bare web view, started as a process of its own (this program again).
-
-int bare_view(int width, int height, const char* page_file) {
-    int argc = 1;
-    char name[] = "bare_view";
-    char* argv[] = {name, nullptr};
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    QWebEngineView view;
-    view.setGeometry(0, 0, width, height);
-    if (page_file) {
-        std::ifstream in(page_file, std::ios::binary);
-        const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        view.setHtml(QString::fromStdString(page));
-    } else {
-        view.setHtml(QStringLiteral("<!DOCTYPE html><html><body><p>Ledgrin</p></body></html>"));
-    }
-    view.show();
-    return app.exec();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -131,19 +110,8 @@ pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>
 std::vector<pid_t> own_children() {
     std::vector<pid_t> out;
     const pid_t self = ::getpid();
-    for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream in(entry.path() / "stat");
-        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const size_t close = stat.rfind(')');
-        if (close == std::string::npos) continue;
-        std::istringstream rest(stat.substr(close + 2));
-        char state = 0;
-        pid_t ppid = 0;
-        rest >> state >> ppid;
-        if (ppid == self) out.push_back(static_cast<pid_t>(std::stol(name)));
-    }
+    for (const bench::Process& p : bench::processes())
+        if (p.parent == self) out.push_back(p.pid);
     return out;
 }
 
@@ -344,10 +312,7 @@ void copy_into(const std::string& file, const std::string& folder, const std::st
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "--bare-view") == 0)
-        return bare_view(std::atoi(argv[2]), std::atoi(argv[3]), argc == 5 ? argv[4] : nullptr);
-
+int main() {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/ledgrin-startup-XXXXXX";
@@ -382,11 +347,10 @@ int main(int argc, char** argv) {
             return r;
         };
 
-        // The bare view is this program again, by its own path.
-        const std::string self = fs::read_symlink("/proc/self/exe").string();
-        // Each program beside two floors: a bare view with a trivial page, and a bare view
-        // with the program's own first page, which shows how much of the time is the
-        // drawing of that page itself.
+        // Each program beside a bare view with its own first page, shown the way the
+        // program shows it (written in, or opened by its address); and that bare view
+        // beside one with a trivial page, which shows how much of the time is the drawing
+        // of the page itself.
         const std::string notice = root + "notice.html";
         {
             auto engine = platform::make_sqlcipher_engine();
@@ -395,21 +359,31 @@ int main(int argc, char** argv) {
             if (rows.size() < 2) throw std::runtime_error("the page database has no notice page");
             std::ofstream(notice, std::ios::binary) << rows[1].field("gamen").value_or("");
         }
+        struct Program {
+            const char* figure;
+            std::string file;
+            const char* shows;  // how the program puts its page into its view
+            std::string page;
+        };
+        const Program programs[] = {
+            {"start-up of ledgrin to the notice page drawn", root + "exam/ledgrin", "--write", notice},
+            {"start-up of the launcher to the sign-in page drawn", root + "launch/launcher", "--open",
+             root + "launch/data/index.html"},
+        };
         std::vector<Subject> subjects;
-        for (const auto& [figure, program, page] :
-             {std::tuple{"start-up of ledgrin to the notice page drawn", root + "exam/ledgrin", notice},
-              std::tuple{"start-up of the launcher to the sign-in page drawn", root + "launch/launcher",
-                         root + "launch/data/index.html"}}) {
-            Subject measured{figure, {program}, {}, {}};
+        for (const Program& program : programs) {
+            bench::progress("settled picture of " + fs::path(program.file).filename().string());
+            Subject measured{program.figure, {program.file}, {}, {}};
             Watcher::Result first = run(measured.args, nullptr);
-            if (!first.ok) throw std::runtime_error("no window settled for " + program + " (see " + log + ")");
+            if (!first.ok) throw std::runtime_error("no window settled for " + program.file + " (see " + log + ")");
             measured.settled = first.settled;
             subjects.push_back(std::move(measured));
             // Of the size the program's window shows on the screen.
-            for (const std::string& floor_page : {std::string(), page}) {
-                Subject floor{"", {self, "--bare-view", std::to_string(first.settled.width),
-                                   std::to_string(first.settled.height)}, {}, {}};
-                if (!floor_page.empty()) floor.args.push_back(floor_page);
+            const std::vector<std::string> size = {LEDGRIN_BENCH_BARE_VIEW, std::to_string(first.settled.width),
+                                                   std::to_string(first.settled.height)};
+            for (const bool same_page : {true, false}) {
+                Subject floor{"", size, {}, {}};
+                if (same_page) floor.args.insert(floor.args.end(), {program.shows, program.page});
                 Watcher::Result floor_first = run(floor.args, nullptr);
                 if (!floor_first.ok) throw std::runtime_error("no window settled for the bare web view");
                 floor.settled = floor_first.settled;
@@ -417,6 +391,7 @@ int main(int argc, char** argv) {
             }
         }
         for (int round = 0; round < kRounds; ++round) {
+            bench::progress("round " + std::to_string(round + 1) + " of " + std::to_string(kRounds));
             for (Subject& s : subjects) {
                 Watcher::Result r = run(s.args, &s.settled);
                 if (!r.ok) throw std::runtime_error("the page of " + s.args[0] + " never showed (see " + log + ")");
@@ -424,10 +399,10 @@ int main(int argc, char** argv) {
             }
         }
         for (size_t i = 0; i + 2 < subjects.size(); i += 3) {
-            const double value = bench::median(subjects[i].samples);
-            bench::report(subjects[i].figure, value, bench::median(subjects[i + 1].samples), "ms");
-            bench::report("  the same beside a bare view of the same page", value,
-                          bench::median(subjects[i + 2].samples), "ms");
+            const double same_page = bench::median(subjects[i + 1].samples);
+            bench::report(subjects[i].figure, bench::median(subjects[i].samples), same_page, "ms", kGoalSamePage);
+            bench::report("  its page in a bare view, beside a trivial page", same_page,
+                          bench::median(subjects[i + 2].samples), "ms", kGoalPage);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "startup_bench: %s\n", e.what());

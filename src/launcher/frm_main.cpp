@@ -10,7 +10,6 @@
 #include "download.h"
 #include "frm_shipai.h"
 #include "frm_test_info.h"
-#include "icon.h"
 #include "module1.h"
 #include "platform/platform.h"
 #include "windows.h"
@@ -28,7 +27,6 @@ frmMain::frmMain() {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     set_control_box(false);
     set_show_in_taskbar(false);
-    setWindowIcon(launcher_icon());
     common::set_background(this, common::rgb(0xC0, 0xC0, 0xC0));
 
     wbMain = platform::current().browsers->create(this, state().data_path);

@@ -1,10 +1,13 @@
 #include "icon.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QWidget>
 
 namespace launcher {
 
@@ -56,6 +59,56 @@ const QIcon& launcher_icon() {
         return i;
     }();
     return icon;
+}
+
+void use_launcher_icon() {
+    static bool given = false;
+    if (given) return;
+    given = true;
+    qApp->setWindowIcon(launcher_icon());
+}
+
+namespace {
+
+// Waits for the window's first paint; the icon follows once that picture has gone out.
+class AfterFirstPaint : public QObject {
+public:
+    explicit AfterFirstPaint(QWidget* window) : QObject(window) { window->installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Paint && watched == parent()) {
+            watched->removeEventFilter(this);
+            // Queued: the paint is put on the screen before the loop turns again.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    use_launcher_icon();
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
+class BoxesWithIcon final : public platform::MessageBox {
+public:
+    explicit BoxesWithIcon(std::unique_ptr<platform::MessageBox> boxes) : boxes_(std::move(boxes)) {}
+    platform::MbResult show(const platform::MessageBoxSpec& request) override {
+        use_launcher_icon();
+        return boxes_->show(request);
+    }
+
+private:
+    std::unique_ptr<platform::MessageBox> boxes_;
+};
+
+}  // namespace
+
+void use_launcher_icon_once_drawn(QWidget* window) { new AfterFirstPaint(window); }
+
+std::unique_ptr<platform::MessageBox> with_launcher_icon(std::unique_ptr<platform::MessageBox> boxes) {
+    return std::make_unique<BoxesWithIcon>(std::move(boxes));
 }
 
 }  // namespace launcher

@@ -4,6 +4,7 @@
 #include "common/message_boxes.h"
 #include "common/startup.h"
 #include "frm_main.h"
+#include "icon.h"
 #include "module1.h"
 #include "platform/platform.h"
 #include "windows.h"
@@ -56,7 +57,9 @@ void Main() {
     s.program_path = get_program_folder();
     s.user_agent = kUserAgent;
 
-    forms().main.get().show_modeless();
+    frmMain& sign_in = forms().main.get();
+    use_launcher_icon_once_drawn(&sign_in);
+    sign_in.show_modeless();
     common::do_events();
 }
 

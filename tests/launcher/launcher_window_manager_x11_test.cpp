@@ -46,8 +46,11 @@ protected:
         }));
     }
 
-    // The launcher's icon: all fifteen images, each with something drawn.
+    // The launcher's icon: all fifteen images, each with something drawn. The sign-in
+    // window gets it once it has been drawn, a moment after the map (a window manager may
+    // put a default icon of its own there meanwhile).
     void expect_launcher_icon(Window w) {
+        wait_until([&] { return x->icon_sizes(w).size() == launcher::kIconSizes.size(); });
         bool drawn = false;
         std::vector<QSize> sizes = x->icon_sizes(w, &drawn);
         std::vector<QSize> expected;
