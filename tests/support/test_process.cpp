@@ -53,11 +53,12 @@ void make_folder(const std::string& path, mode_t mode) {
 
 TestProcess::TestProcess(const char* argv0) : name_(program_name(argv0)) {
     // One folder per process: the harness starts tests by hand while CTest may run the
-    // same test beside it.
+    // same test beside it. The name is kept short, the process id alone: programs put
+    // their sockets below TMPDIR, and a socket's path has room for 107 bytes only.
     const std::string root = scratch_dir();
     std::error_code ec;
     fs::create_directories(root, ec);
-    folder_ = root + "/" + name_ + "-" + std::to_string(::getpid()) + "/";
+    folder_ = root + "/p" + std::to_string(::getpid()) + "/";
     remove_tree(folder_);  // a process of that id that ended without tidying up
     make_folder(folder_, 0755);
     make_folder(folder_ + "tmp", 0755);
