@@ -47,9 +47,10 @@ void frmMain::Form_Load() {
     set_Left(0);
     set_Top(0);
     set_Width(screen.twips_per_pixel_x() * (work_area.right - work_area.left));
-    // A page that cannot be shown leaves an empty pane: its fields then read as empty and
-    // the button answers with the failure dialog instead of the window never appearing.
-    common::run_handler("Form_Load", [this] { wbMain->navigate(state().data_path + "index.html"); });
+    // The window comes up while its page loads. A page that cannot be shown leaves an
+    // empty pane: its fields then read as empty and the button answers with the failure
+    // dialog instead of the window never appearing.
+    common::run_handler("Form_Load", [this] { wbMain->start_navigate(state().data_path + "index.html"); });
 }
 
 void frmMain::Form_Resize() {

@@ -120,10 +120,11 @@ void frmMain::Form_Load() {
         for (size_t slot = 1; slot <= 6; ++slot) s.screen_html[slot] = (*pages)[slot];
 
         // The pages are all read by now: a browser that fails here leaves an empty pane,
-        // not a program that ends before the candidate sees anything.
-        ignore_errors([&] { wbMain->navigate("about:blank"); });
+        // not a program that ends before the candidate sees anything. The window comes
+        // up while the notice page loads.
+        ignore_errors([&] { wbMain->start_navigate("about:blank"); });
         ignore_errors([] { common::do_events(); });
-        ignore_errors([&] { wbMain->write_document(s.screen_html[2]); });
+        ignore_errors([&] { wbMain->start_write_document(s.screen_html[2]); });
         common::set_caption(Command1, "了解");
     }
     set_caption("OrvaneLedgrin　試験システム ≪体験プログラム≫");

@@ -36,6 +36,13 @@ public:
     virtual void refresh() = 0;
     // Replaces the whole document; relative addresses resolve against the data folder.
     virtual void write_document(const std::string& html) = 0;
+    // As navigate and write_document, but they return once the load has begun: a window
+    // that is not on the screen yet then comes up while its page loads, for the engine
+    // draws a page only once its window is shown. The pane's next use waits for the page
+    // first; a load that fails or never ends is written to the log there and leaves the
+    // pane as a failure that its caller ignored would, with no document to speak of.
+    virtual void start_navigate(const std::string& address) = 0;
+    virtual void start_write_document(const std::string& html) = 0;
     // One round trip for any number of keys.
     virtual std::vector<FieldLookup> read_fields(const std::vector<std::string>& keys) = 0;
     // Sets the first element with that id or name (a select takes the option whose value

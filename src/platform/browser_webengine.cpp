@@ -18,6 +18,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <QWidget>
+#include <cstdio>
 #include <memory>
 
 #include "backends.h"
@@ -177,6 +178,8 @@ public:
         // A new document starts without the helpers.
         QObject::connect(view_, &QWebEngineView::loadStarted, view_, [this] { helpers_sent_ = false; });
         QObject::connect(view_, &QWebEngineView::loadFinished, view_, [this](bool ok) {
+            // The end of a load that a newer one replaced, were the engine to report it.
+            if (view_->page()->isLoading()) return;
             if (load_) {
                 load_->ok = ok;
                 load_->p->finish();
@@ -191,7 +194,9 @@ public:
         if (view_) delete view_.data();
     }
 
-    void navigate(const std::string& address) override {
+    enum class Wait { UntilLoaded, Later };
+
+    void navigate(const std::string& address, Wait wait) {
         const QString a = QString::fromStdString(address);
         QUrl url;
         if (a.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0) {
@@ -201,21 +206,28 @@ public:
         } else {
             url = QUrl::fromLocalFile(QFileInfo(a).absoluteFilePath());
         }
-        load([&] { v().load(url); }, "navigate");
+        load([&] { v().load(url); }, "navigate", wait);
     }
+
+    void navigate(const std::string& address) override { navigate(address, Wait::UntilLoaded); }
+    void start_navigate(const std::string& address) override { navigate(address, Wait::Later); }
+    void write_document(const std::string& html) override { write_document(html, Wait::UntilLoaded); }
+    void start_write_document(const std::string& html) override { write_document(html, Wait::Later); }
 
     void refresh() override {
         ensure_document();
         load([&] { v().page()->triggerAction(QWebEnginePage::Reload); }, "refresh");
     }
 
-    void write_document(const std::string& html) override {
+    void write_document(const std::string& html, Wait wait) {
         const QByteArray bytes = QByteArray::fromStdString(html);
         if (bytes.size() <= kMaxDataUrlHtmlBytes) {
             load([&] { v().page()->setContent(bytes, QStringLiteral("text/html;charset=UTF-8"), base_); },
-                 "write document");
+                 "write document", wait);
             return;
         }
+        // The document is written by script once the empty one is in, so this waits
+        // whatever was asked.
         // Too big for a data URL: start from an empty document with the same base and
         // let the document itself be written over it.
         load([&] { v().page()->setContent(QByteArray(), QStringLiteral("text/html;charset=UTF-8"), base_); },
@@ -394,6 +406,7 @@ private:
     struct LoadPending {
         std::shared_ptr<Pending> p = std::make_shared<Pending>();
         bool ok = false;
+        const char* what = "";
     };
 
     QWebEngineView& v() {
@@ -406,11 +419,20 @@ private:
     }
 
     template <class Start>
-    void load(Start start, const char* what) {
+    void load(Start start, const char* what, Wait wait = Wait::UntilLoaded) {
+        // A load still under way is replaced by this one, as the engine replaces it: the
+        // engine then reports one end, this one's, which no longer belongs to the other.
+        if (load_ && !load_->p->done) load_.reset();
+        settle();
         auto lp = std::make_shared<LoadPending>();
+        lp->what = what;
         load_ = lp;
         try {
             start();
+            if (wait == Wait::Later) {
+                has_document_ = true;
+                return;
+            }
             wait_for(lp->p, what);
         } catch (...) {
             load_.reset();
@@ -421,8 +443,24 @@ private:
         if (!lp->ok) throw Error(std::string("browser: the page could not be loaded (") + what + ")");
     }
 
+    // Waits for a load that was started without waiting. Its caller has long returned, so
+    // a failure is only written to the log, and the pane goes on with whatever the engine
+    // shows.
+    void settle() {
+        if (!load_) return;
+        const std::shared_ptr<LoadPending> lp = load_;
+        try {
+            wait_for(lp->p, lp->what);
+            if (!lp->ok) std::fprintf(stderr, "browser: the page could not be loaded (%s)\n", lp->what);
+        } catch (const Error& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+        }
+        load_.reset();
+    }
+
     // A fresh engine view has no document to run scripts in until its first load.
     void ensure_document() {
+        settle();
         if (!has_document_) load([&] { v().load(QUrl(QStringLiteral("about:blank"))); }, "first document");
     }
 

@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineView>
 #include <QWidget>
 #include <cstdlib>
 #include <functional>
@@ -53,7 +54,10 @@ protected:
         return true;
     }
 
-    FieldLookup one(const std::string& key) { return pane_->read_fields({key}).front(); }
+    FieldLookup one(const std::string& key) { return one_of(*pane_, key); }
+    static FieldLookup one_of(platform::BrowserPane& pane, const std::string& key) {
+        return pane.read_fields({key}).front();
+    }
 
     // Gives the field the focus and types into it through key events on the view.
     void type_into(const std::string& key, const QString& text) {
@@ -362,6 +366,45 @@ TEST_F(WebEnginePaneTest, NoHandlerOfOursRunsWhileTheBridgeWaits) {
     // The nested wait does deliver timer events: without the gate they would have run.
     EXPECT_GT(held_back, 0);
     EXPECT_FALSE(platform::dispatch_blocked());
+}
+
+// As a window's first page goes in before the window is shown: the loads return before
+// the engine has answered, and the pane's next use waits for the page.
+TEST_F(WebEnginePaneTest, StartedLoadsReturnAtOnceAndTheNextUseFindsTheirPage) {
+    QWidget window;
+    window.resize(400, 300);
+    auto pane = factory_->create(&window, dir_.path());
+    int ends = 0;
+    QObject::connect(static_cast<QWebEngineView*>(pane->widget()), &QWebEngineView::loadFinished,
+                     [&ends](bool) { ++ends; });
+    pane->start_navigate("about:blank");
+    pane->start_write_document(kForm);
+    EXPECT_EQ(ends, 0) << "a started load waited for the engine";
+    window.show();
+    const auto r = pane->read_fields({"KanjiGivenName", "agree"});
+    EXPECT_EQ(r[0].first_value(), "初期値");
+    EXPECT_TRUE(r[1].present());
+    // The write replaced the blank page before it was in: one end, the write's.
+    EXPECT_EQ(ends, 1);
+
+    // A waited load after a started one gets its own page.
+    const std::string page = dir_.write("index.html", "<html><body><input name=\"ExamID\" value=\"7\"></body></html>");
+    pane->start_navigate(page);
+    pane->write_document("<html><body><input name=\"ExamPass\" value=\"p\"></body></html>");
+    EXPECT_FALSE(one_of(*pane, "ExamID").present());
+    EXPECT_EQ(one_of(*pane, "ExamPass").first_value(), "p");
+}
+
+// Nobody is left to tell of a started load that fails: the pane goes on as after a failure
+// its caller ignored, its fields reading as missing, and takes the next page.
+TEST_F(WebEnginePaneTest, AStartedLoadThatFailsLeavesAPaneThatReadsAsEmptyAndGoesOn) {
+    pane_->start_navigate(dir_.file("missing.html"));
+    std::vector<FieldLookup> r;
+    EXPECT_NO_THROW(r = pane_->read_fields({"ExamID"}));
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_FALSE(r[0].present());
+    pane_->write_document(kForm);
+    EXPECT_EQ(one("KanjiGivenName").first_value(), "初期値");
 }
 
 TEST_F(WebEnginePaneTest, PaneWhoseWindowWasDestroyedThrows) {

@@ -21,6 +21,10 @@ public:
     void refresh() override;
     // write_document: records "write", sets document; the fields stay as the test set them.
     void write_document(const std::string& html) override;
+    // The page is in at once, so these are navigate and write_document (and record as
+    // they do).
+    void start_navigate(const std::string& address) override { navigate(address); }
+    void start_write_document(const std::string& html) override { write_document(html); }
     std::vector<platform::FieldLookup> read_fields(const std::vector<std::string>& keys) override;
     // Sets the value of the first element of that key (a check box or radio button is
     // checked when the value is non-empty; a select takes the value as value and text).
