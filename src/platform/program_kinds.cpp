@@ -22,6 +22,9 @@ struct Program {
     const char* folder_suffix = "";  // after the folder
     const char* folder_prefix = "";  // before it
     bool folder_path = false;        // its whole path, not its name
+    // The class is the beginning of the program's classes, which go on with an id of each
+    // window's own (a web app's).
+    bool class_prefix = false;
 };
 
 // The programs of each kind. Each kind begins with the classes the lists name, which say
@@ -41,6 +44,9 @@ constexpr Program kPrograms[] = {
     {K::web_browser, "Chromium", "chromium"},
     {K::web_browser, "Google-chrome", "google-chrome"},  // the same with "Google-chrome" (not packaged by Debian)
     {K::web_browser, "Epiphany", "epiphany"},            // GNOME Web: "epiphany", "Epiphany"
+    // Its web apps (--application-mode with a profile of their own):
+    // "org.gnome.Epiphany.WebApp_<id>", "Org.gnome.Epiphany.WebApp_<id>"
+    {.kind = K::web_browser, .wm_class = "org.gnome.Epiphany.WebApp_", .class_prefix = true},
     {K::web_browser, "konqueror", "konqueror"},          // "konqueror", "konqueror"; also shows folders
     // "Falkon Browser", "Falkon"; a private window "Falkon Browser (Private Window)", "Falkon"
     {K::web_browser, "Falkon", "Falkon Browser"},
@@ -118,7 +124,13 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
 }
 
 bool names(const Program& p, const std::string& instance, const std::string& window_class) {
-    return (*p.instance && instance == p.instance) || equal_ignoring_case(window_class, p.wm_class);
+    if (*p.instance && instance == p.instance) return true;
+    const std::string_view wanted(p.wm_class);
+    // A bare prefix is no program's class.
+    if (p.class_prefix)
+        return window_class.size() > wanted.size() &&
+               equal_ignoring_case(std::string_view(window_class).substr(0, wanted.size()), wanted);
+    return equal_ignoring_case(window_class, wanted);
 }
 
 }  // namespace

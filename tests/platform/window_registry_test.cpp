@@ -22,6 +22,12 @@ TEST(ProgramKinds, EachListedClassStandsForTheLinuxProgramsOfItsKind) {
         {"text_html,exam", "chromium", "IEFrame", true},  // classes without regard to case
         {"google-chrome (/tmp/p)", "Google-chrome", "IEFrame", true},
         {"falkon", "Falkon", "IEFrame", true},
+        // A web app's class goes on with its id.
+        {"org.gnome.Epiphany.WebApp_0123abcd", "Org.gnome.Epiphany.WebApp_0123abcd", "IEFrame", true},
+        {"x", "Org.gnome.Epiphany.WebApp_", "IEFrame", false},     // the prefix alone
+        {"x", "Org.gnome.Epiphany.WebAp", "IEFrame", false},       // short of it
+        {"x", "my.org.gnome.Epiphany.WebApp_1", "IEFrame", false}, // at its start only
+        {"x", "Org.gnome.Epiphany.WebApp_1", "Notepad", false},
         {"chromium", "Chromium", "Notepad", false},
         {"geany", "Geany", "Notepad", true},
         {"gvim", "Gvim", "Notepad", true},
