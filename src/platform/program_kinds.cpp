@@ -77,8 +77,8 @@ constexpr Program kPrograms[] = {
     {K::mail, "thunderbird-esr"},
     {K::mail, "Evolution", "evolution"},    // "evolution", "Evolution"
     {K::mail, "kmail2", "kmail"},           // "kmail", "kmail2"
-    // KMail inside Kontact. Not read here: without a running Akonadi it shows no window;
-    // a KDE program's class is its component name, as kexi's and krusader's are.
+    // KMail inside Kontact, whose main window holds it: "kontact", "kontact" (title
+    // "Kontact"); its dialogs the same, transient for it
     {K::mail, "kontact", "kontact"},
     {K::mail, "Geary", "geary"},            // "geary", "Geary"
     {K::mail, "Claws-mail", "claws-mail"},  // "claws-mail", "Claws-mail"
