@@ -28,6 +28,8 @@ TEST(ProgramKinds, EachListedClassStandsForTheLinuxProgramsOfItsKind) {
         {"x", "Org.gnome.Epiphany.WebAp", "IEFrame", false},       // short of it
         {"x", "my.org.gnome.Epiphany.WebApp_1", "IEFrame", false}, // at its start only
         {"x", "Org.gnome.Epiphany.WebApp_1", "Notepad", false},
+        {"x", "Org.gnome.Epiphany.WebAppX_1", "IEFrame", false},   // a near miss
+        {"x", "Epiphany2", "IEFrame", false},                      // the other classes stay whole
         {"chromium", "Chromium", "Notepad", false},
         {"geany", "Geany", "Notepad", true},
         {"gvim", "Gvim", "Notepad", true},
