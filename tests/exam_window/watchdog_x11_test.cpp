@@ -383,9 +383,9 @@ TEST_F(WatchdogX11, ATargetOnAnotherWorkspaceIsClosedWithoutSwitchingToIt) {
         }
     };
 
-    exam_window::frmKaikei& f = exam_window::kaikei().get();
-    f.show();
-    // Its window comes up on the second workspace, where the candidate is not.
+    // Its window comes up on the second workspace, where the candidate is not; the
+    // examination window follows once it is there; else the watchdog may close it before
+    // the test has seen where the window manager put it.
     clients.push_back(std::make_unique<XClient>(
         XClient::test_client(), std::vector<std::string>{"--instance", "geany", "--class", "Geany", "--title",
                                                          "untitled - Geany", "--desktop", "1"}));
@@ -399,7 +399,9 @@ TEST_F(WatchdogX11, ATargetOnAnotherWorkspaceIsClosedWithoutSwitchingToIt) {
         return w != 0 || !editor.running();
     }));
     ASSERT_NE(w, 0u) << "the window manager did not put the window on the second workspace";
-    const auto mapped = std::chrono::steady_clock::now();
+    exam_window::frmKaikei& f = exam_window::kaikei().get();
+    f.show();
+    const auto shown = std::chrono::steady_clock::now();
     bool stayed = true;
     EXPECT_TRUE(pump_until([&] {
         stayed = stayed && shown_workspace() == 0;
@@ -407,7 +409,7 @@ TEST_F(WatchdogX11, ATargetOnAnotherWorkspaceIsClosedWithoutSwitchingToIt) {
         return !editor.running();
     }, 10s));
     const auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - mapped).count();
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - shown).count();
     pump_for(300ms);
     read_requests();
     stayed = stayed && shown_workspace() == 0;
