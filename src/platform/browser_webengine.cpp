@@ -226,10 +226,9 @@ public:
                  "write document", wait);
             return;
         }
-        // The document is written by script once the empty one is in, so this waits
-        // whatever was asked.
         // Too big for a data URL: start from an empty document with the same base and
-        // let the document itself be written over it.
+        // let the document itself be written over it, once that one is in; so this
+        // waits, whatever was asked.
         load([&] { v().page()->setContent(QByteArray(), QStringLiteral("text/html;charset=UTF-8"), base_); },
              "write document");
         // Only whether it ran counts: a failure throws.
